@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Opens a large ledger as the application does at start-up and compares it
+# with sqlite3 reading the same rows, measured in this run:
+#   open ratio   = time to open the ledger view / time of sqlite3 "select * from xmb"
+#   memory ratio = peak resident memory of the open / size of the file
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROWS=${ROWS:-1000000}
+WORK=${WORK:-/tmp/zarn-bench-$ROWS}
+
+scripts/install-deps.sh
+scripts/build.sh >/dev/null
+
+mkdir -p "$WORK"
+if [ ! -e "$WORK/zarn.mdb" ]; then
+    echo "creating $ROWS rows in $WORK/zarn.mdb"
+    build/tools/zarn-db init "$WORK/zarn.mdb" --rows "$ROWS" --seed 7
+fi
+file_bytes=$(stat -c %s "$WORK/zarn.mdb")
+
+best() { sort -g | head -n 1; }
+now() { date +%s.%N; }
+
+# Warm the page cache once so that both sides read from memory.
+cat "$WORK/zarn.mdb" >/dev/null
+
+reference=$(for i in 1 2 3; do
+    t0=$(now); sqlite3 "$WORK/zarn.mdb" "select * from xmb" >/dev/null; t1=$(now)
+    echo "$t1 - $t0" | bc -l
+done | best)
+
+runs=$(cd "$WORK" && for i in 1 2 3; do "$OLDPWD/build/bench/zarn-bench-open"; done)
+open_seconds=$(echo "$runs" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' | best)
+peak_kib=$(echo "$runs" | sed -n 's/.*peak_kib=\([0-9]*\).*/\1/p' | sort -n | tail -n 1)
+rows=$(echo "$runs" | sed -n 's/.*rows=\([0-9]*\).*/\1/p' | head -n 1)
+
+printf 'rows                 %d\n' "$rows"
+printf 'file size            %.1f MiB\n' "$(echo "$file_bytes / 1048576" | bc -l)"
+printf 'sqlite3 select *     %.3f s\n' "$reference"
+printf 'open ledger view     %.3f s\n' "$open_seconds"
+printf 'peak memory          %.1f MiB\n' "$(echo "$peak_kib / 1024" | bc -l)"
+printf 'open ratio           %.2f   (target <= 1.0)\n' "$(echo "$open_seconds / $reference" | bc -l)"
+printf 'memory ratio         %.2f   (target <= 2.0)\n' "$(echo "$peak_kib * 1024 / $file_bytes" | bc -l)"

@@ -1,0 +1,119 @@
+#include "testsupport.h"
+
+#include "errorhandler.h"
+#include "errors.h"
+#include "ledgerfile.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+#include <stdexcept>
+
+namespace zarn::test {
+
+namespace {
+
+// Runs `work` with a fresh connection to `path`, closed afterwards.
+template<typename Work>
+auto withDatabase(const QString &path, Work work)
+{
+    const QString name = QUuid::createUuid().toString();
+    struct Remover
+    {
+        QString name;
+        ~Remover() { QSqlDatabase::removeDatabase(name); }
+    } remover{name};
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+    return work(db);
+}
+
+} // namespace
+
+LedgerFixture::LedgerFixture(File file)
+    : m_previousDir(QDir::currentPath())
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("no temporary directory");
+    if (file == File::Ledger)
+        ledgerfile::create(path());
+    QDir::setCurrent(m_dir.path());
+}
+
+LedgerFixture::~LedgerFixture()
+{
+    QDir::setCurrent(m_previousDir);
+}
+
+QString LedgerFixture::path() const
+{
+    return m_dir.filePath(QStringLiteral("zarn.mdb"));
+}
+
+void LedgerFixture::exec(const QString &sql, const QVariantList &values) const
+{
+    withDatabase(path(), [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        if (!q.prepare(sql))
+            throw std::runtime_error(q.lastError().text().toStdString());
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            throw std::runtime_error(q.lastError().text().toStdString());
+        return 0;
+    });
+}
+
+QStringList LedgerFixture::query(const QString &sql) const
+{
+    return withDatabase(path(), [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            throw std::runtime_error(q.lastError().text().toStdString());
+        QStringList rows;
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << (q.value(i).isNull() ? QStringLiteral("NULL") : q.value(i).toString());
+            rows << cells.join(u'|');
+        }
+        return rows;
+    });
+}
+
+qint64 LedgerFixture::count(const QString &table) const
+{
+    return query(QStringLiteral("select count(*) from \"%1\"").arg(table)).value(0).toLongLong();
+}
+
+void LedgerFixture::addRow(const QString &columns, const QVariantList &values) const
+{
+    QStringList quoted;
+    for (const QString &c : columns.split(u',', Qt::SkipEmptyParts))
+        quoted << u'"' + c.trimmed() + u'"';
+    exec(QStringLiteral("insert into xmb (%1) values (%2)")
+             .arg(quoted.join(QStringLiteral(", ")),
+                  QStringList(quoted.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+         values);
+}
+
+ErrorRecorder::ErrorRecorder()
+{
+    setErrorHandler([this](const std::exception &error) {
+        const auto *own = dynamic_cast<const Error *>(&error);
+        messages << (own ? own->message() : QString::fromLocal8Bit(error.what()));
+    });
+}
+
+ErrorRecorder::~ErrorRecorder()
+{
+    setErrorHandler({});
+}
+
+} // namespace zarn::test

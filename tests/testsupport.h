@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <memory>
+
+namespace zarn::test {
+
+// A temporary working directory holding a fresh zarn.mdb (unless asked for
+// none); the process works in it while the fixture lives.
+class LedgerFixture
+{
+public:
+    enum class File { Ledger, None };
+    explicit LedgerFixture(File file = File::Ledger);
+    ~LedgerFixture();
+
+    QString path() const; // of zarn.mdb
+    QString dir() const { return m_dir.path(); }
+
+    // Runs SQL on the file through a connection of its own, as another
+    // process would.
+    void exec(const QString &sql, const QVariantList &values = {}) const;
+    // The rows of a query, each as its columns' texts joined by "|" (Null as "NULL").
+    QStringList query(const QString &sql) const;
+    qint64 count(const QString &table = QStringLiteral("xmb")) const;
+
+    // Adds a ledger row; columns are named in `columns`, comma separated.
+    void addRow(const QString &columns, const QVariantList &values) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+};
+
+// Collects what the application's error handler would show.
+class ErrorRecorder
+{
+public:
+    ErrorRecorder();
+    ~ErrorRecorder();
+    QStringList messages;
+};
+
+} // namespace zarn::test

@@ -1,0 +1,116 @@
+// Draws the program's pictures into resources/: the splash picture, the
+// application icon. Run it after changing a drawing and commit the output:
+//   zarn-draw-pictures path/to/resources
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextStream>
+#include <cmath>
+
+namespace {
+
+// The sixteen colours of the classic icon palette.
+QList<QRgb> sixteenColours()
+{
+    return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+            qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+            qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+            qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+}
+
+QImage toSixteenColours(const QImage &image)
+{
+    QImage indexed = image.convertToFormat(QImage::Format_Indexed8, sixteenColours(), Qt::ThresholdDither);
+    // keep the transparent ground
+    QImage result = indexed.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) < 128)
+                result.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return result;
+}
+
+QImage drawSplash()
+{
+    QImage image(300, 200, QImage::Format_RGB32);
+    const QColor blue(40, 90, 200);
+    const QColor lightBlue(150, 195, 245);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            // diagonal stripes whose edges wave along their length
+            const double along = (x - y) / 22.0;
+            const double across = (x + y) / 18.0 + 0.9 * std::sin(along);
+            const double t = 0.5 + 0.5 * std::sin(across);
+            const QColor c = QColor::fromRgbF(blue.redF() + (lightBlue.redF() - blue.redF()) * t,
+                                              blue.greenF() + (lightBlue.greenF() - blue.greenF()) * t,
+                                              blue.blueF() + (lightBlue.blueF() - blue.blueF()) * t);
+            image.setPixel(x, y, c.rgb());
+        }
+    }
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont title(QStringLiteral("AR PL UMing CN"));
+    title.setPixelSize(27);
+    title.setBold(true);
+    const QString caption = QStringLiteral("财务管理系统应用程序");
+    QPainterPath path;
+    path.addText(0, 0, title, caption);
+    const QRectF box = path.boundingRect();
+    path.translate(150 - box.center().x(), 100 - box.center().y());
+    p.setPen(QPen(QColor(255, 230, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 0, 0));
+    p.drawPath(path);
+
+    QFont small(QStringLiteral("AR PL UMing CN"));
+    small.setPixelSize(14);
+    p.setFont(small);
+    p.setPen(QColor(220, 0, 0));
+    p.drawText(QRectF(0, 135, 300, 24), Qt::AlignCenter, QStringLiteral("请稍候……"));
+    return image;
+}
+
+QImage drawIcon()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // a large black arc open to the right
+    p.setPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(3, 3, 26, 26), 45 * 16, 270 * 16);
+    // inside it a smaller ring, red along its top and right, black inner edge
+    p.setPen(QPen(QColor(255, 0, 0), 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(10, 10, 12, 12), -90 * 16, 270 * 16);
+    p.setPen(QPen(QColor(128, 0, 0), 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(10, 10, 12, 12), 180 * 16, 90 * 16);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawEllipse(QRectF(12, 12, 8, 8));
+    p.end();
+    return toSixteenColours(image);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    if (argc != 2) {
+        err << "usage: zarn-draw-pictures RESOURCE-DIRECTORY\n";
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    bool ok = drawSplash().save(dir.filePath(QStringLiteral("logo.jpg")), "JPEG", 90);
+    ok = drawIcon().save(dir.filePath(QStringLiteral("mainicon.png")), "PNG") && ok;
+    if (!ok) {
+        err << "could not write the pictures\n";
+        return 1;
+    }
+    return 0;
+}
