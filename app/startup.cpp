@@ -2,7 +2,10 @@
 
 #include "application.h"
 #include "dm.h"
+#include "login.h"
 #include "logosrc.h"
+#include "main.h"
+#include "modal.h"
 
 #include <QIcon>
 #include <QThread>
@@ -10,14 +13,28 @@
 
 namespace zarn {
 
+namespace {
+
+// What the login dialog runs after a correct password: the main window,
+// owned by the dialog, shown modally.
+void runMainWindow(Tdenglu *owner)
+{
+    auto *form = new TForm1(owner);
+    form->setObjectName(QStringLiteral("Form1"));
+    showModal(form);
+}
+
+} // namespace
+
 int runApplication(int argc, char **argv)
 {
     Application app(argc, argv); // 1. initialise the toolkit
     app.setWindowIcon(QIcon(QStringLiteral(":/mainicon.png")));
 
-    // Owned by the start-up sequence in creation order, so that they are
-    // destroyed last-created first: the windows before the data module.
+    // Owned by the start-up sequence in creation order and destroyed
+    // last-created first: the windows before the data module.
     std::unique_ptr<Tdm2> dataModule;
+    std::unique_ptr<Tdenglu> login;
     try {
         auto logo = std::make_unique<Tlogo>(); // 2.
         logo->show();                          // 3. in front, painted before the slow steps
@@ -28,7 +45,8 @@ int runApplication(int argc, char **argv)
         dataModule = std::make_unique<Tdm2>(nullptr); // 4. opens connection, ledger, users
         dm2 = dataModule.get();
 
-        // 5. The login dialog joins here; it becomes the main window.
+        login = std::make_unique<Tdenglu>(); // 5. fills the user list; the main window
+        login->setMainWindowRunner(runMainWindow);
 
         QThread::msleep(1000); // 6.
         logo->hide();          // 7.
@@ -38,12 +56,12 @@ int runApplication(int argc, char **argv)
         return 1;
     }
 
-    // 8. Run until terminated; without a login dialog there is nothing to run.
-    if (app.mainForm()) {
-        app.mainForm()->show();
-        app.exec();
-    }
-    // 9. The windows go first, then the data module with its views.
+    // 8. The login dialog shows, centred; the loop runs until terminated.
+    login->show();
+    app.exec();
+
+    // 9. The login dialog with the main window first, then the data module.
+    login.reset();
     dataModule.reset();
     return 0;
 }

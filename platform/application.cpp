@@ -2,6 +2,7 @@
 
 #include "errorhandler.h"
 #include "errors.h"
+#include "fonts.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -23,6 +24,8 @@ Application::Application(int &argc, char **argv)
     // The login dialog ends the run itself; hiding it must not.
     setQuitOnLastWindowClosed(false);
     loadTranslations();
+    installFontSubstitutions();
+    setStyle(QStringLiteral("Fusion")); // the flat look of every window
     setErrorHandler([this](const std::exception &error) { handleException(error); });
 }
 
@@ -112,6 +115,13 @@ void Application::showLastResortError(const std::exception &error)
 void Application::terminate()
 {
     postEvent(this, new QEvent(kQuitRequest));
+    emit terminateRequested();
+}
+
+void Application::resetTerminateRequest()
+{
+    removePostedEvents(this, kQuitRequest);
+    m_terminated = false;
 }
 
 void Application::registerForm(QWidget *form)

@@ -43,6 +43,9 @@ public:
     // and every running loop ends.
     void terminate();
     bool isTerminated() const { return m_terminated; }
+    // Drops a pending request and clears the flag, so that one process can
+    // run several sign-ins in a row (tests).
+    void resetTerminateRequest();
 
     // The first window created through the form-creation call.
     QWidget *mainForm() const { return m_mainForm; }
@@ -53,6 +56,7 @@ public:
 signals:
     // Emitted with every error box just before it runs; tests close it.
     void messageBoxAboutToShow(QMessageBox *box);
+    void terminateRequested();
 
 protected:
     bool event(QEvent *event) override;

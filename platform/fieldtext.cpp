@@ -305,8 +305,13 @@ QString formatDateTime(qint64 key, const QLocale &locale)
     const QDateTime dt = dateFromKey(key);
     QString text = locale.toString(dt.date(), QLocale::ShortFormat);
     if (dt.time() != QTime(0, 0))
-        text += u' ' + locale.toString(dt.time(), longTimeFormat(locale));
+        text += u' ' + formatTime(dt.time(), locale);
     return text;
+}
+
+QString formatTime(const QTime &time, const QLocale &locale)
+{
+    return locale.toString(time, longTimeFormat(locale));
 }
 
 std::optional<qint64> parseDateTime(const QString &input, const QLocale &locale)

@@ -46,6 +46,8 @@ QDateTime dateFromKey(qint64 key);
 
 // Short date, plus the long time when the time of day is not midnight.
 QString formatDateTime(qint64 key, const QLocale &locale);
+// The locale's long time, without a time-zone name.
+QString formatTime(const QTime &time, const QLocale &locale);
 // Accepts the locale's short date with an optional time, the entry page's
 // "2024-3-5" form and ISO 8601.
 std::optional<qint64> parseDateTime(const QString &text, const QLocale &locale);

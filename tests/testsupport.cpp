@@ -1,10 +1,14 @@
 #include "testsupport.h"
 
+#include "application.h"
 #include "errorhandler.h"
 #include "errors.h"
 #include "ledgerfile.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -114,6 +118,25 @@ ErrorRecorder::ErrorRecorder()
 ErrorRecorder::~ErrorRecorder()
 {
     setErrorHandler({});
+}
+
+MessageBoxCatcher::MessageBoxCatcher(const QString &answer)
+{
+    m_connection = QObject::connect(Application::instance(), &Application::messageBoxAboutToShow,
+                                    [this, answer](QMessageBox *box) {
+                                        texts << box->text();
+                                        captions << box->windowTitle();
+                                        QAbstractButton *button = box->buttons().value(0);
+                                        for (QAbstractButton *b : box->buttons())
+                                            if (b->text() == answer)
+                                                button = b;
+                                        QTimer::singleShot(0, button, &QAbstractButton::click);
+                                    });
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    QObject::disconnect(m_connection);
 }
 
 } // namespace zarn::test

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantList>
+#include <QMetaObject>
 #include <memory>
 
 namespace zarn::test {
@@ -42,6 +43,20 @@ public:
     ErrorRecorder();
     ~ErrorRecorder();
     QStringList messages;
+};
+
+// Answers every message box the application shows with its first button
+// (or the one captioned `answer`) and records the box's text.
+class MessageBoxCatcher
+{
+public:
+    explicit MessageBoxCatcher(const QString &answer = {});
+    ~MessageBoxCatcher();
+    QStringList texts;
+    QStringList captions;
+
+private:
+    QMetaObject::Connection m_connection;
 };
 
 } // namespace zarn::test

@@ -1,5 +1,5 @@
 // Draws the program's pictures into resources/: the splash picture, the
-// application icon. Run it after changing a drawing and commit the output:
+// application icon and the about box's program picture. Run it after changing a drawing and commit the output:
 //   zarn-draw-pictures path/to/resources
 #include <QApplication>
 #include <QDir>
@@ -95,6 +95,35 @@ QImage drawIcon()
     return toSixteenColours(image);
 }
 
+// A flaming torch in a grey holder before a grey domed building, on cyan.
+QImage drawAboutPicture()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(QColor(0, 255, 255));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor grey(128, 128, 128), light(192, 192, 192);
+    // the building: a drum with columns under a dome
+    p.setPen(Qt::NoPen);
+    p.setBrush(light);
+    p.drawRect(3, 18, 26, 12);
+    p.drawChord(QRect(6, 6, 20, 22), 0, 180 * 16);
+    p.setBrush(grey);
+    p.drawRect(15, 3, 2, 4);
+    for (int x = 5; x < 29; x += 4)
+        p.drawRect(x, 20, 2, 9);
+    p.drawRect(2, 29, 28, 2);
+    // the torch: a holder and its flame
+    p.setBrush(grey);
+    p.drawPolygon(QPolygon({QPoint(13, 30), QPoint(19, 30), QPoint(21, 17), QPoint(11, 17)}));
+    p.setBrush(QColor(255, 0, 0));
+    p.drawPolygon(QPolygon({QPoint(10, 16), QPoint(22, 16), QPoint(20, 8), QPoint(16, 1), QPoint(13, 8)}));
+    p.setBrush(QColor(255, 255, 0));
+    p.drawPolygon(QPolygon({QPoint(13, 16), QPoint(19, 16), QPoint(18, 10), QPoint(16, 5), QPoint(14, 10)}));
+    p.end();
+    return toSixteenColours(image);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,6 +137,7 @@ int main(int argc, char **argv)
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     bool ok = drawSplash().save(dir.filePath(QStringLiteral("logo.jpg")), "JPEG", 90);
     ok = drawIcon().save(dir.filePath(QStringLiteral("mainicon.png")), "PNG") && ok;
+    ok = drawAboutPicture().save(dir.filePath(QStringLiteral("about.png")), "PNG") && ok;
     if (!ok) {
         err << "could not write the pictures\n";
         return 1;
