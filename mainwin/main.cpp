@@ -4,7 +4,9 @@
 #include "application.h"
 #include "datasetaction.h"
 #include "datasource.h"
+#include "bitbtn.h"
 #include "dm.h"
+#include "entrypage.h"
 #include "errors.h"
 #include "fieldtext.h"
 #include "flatskin.h"
@@ -56,6 +58,7 @@ TForm1::TForm1(QWidget *owner)
     ui->N13->setSeparator(true);
     new FlatSkin(this);
 
+    m_entryPage = new TEntryPage(ui->TabSheet1);
     m_queryPage = new TQueryPage(ui->TabSheet3);
     m_printPage = new TPrintPage(ui->TabSheet5);
 
@@ -64,6 +67,7 @@ TForm1::TForm1(QWidget *owner)
     DataSource2 = new DataSource(QStringLiteral("DataSource2"), this);
     DataSource2->setTable(dm2->ADOTable1);
 
+    m_entryPage->bind(DataSource1);
     createStatusPanels();
     createActions();
 
@@ -143,6 +147,12 @@ void TForm1::createActions()
     DataSetDelete1 = make("DataSetDelete1", Kind::Delete);
     DataSetEdit1 = make("DataSetEdit1", Kind::Edit);
     DataSetPost1 = make("DataSetPost1", Kind::Post);
+    DataSetFirst1->link(m_entryPage->BitBtn1());
+    DataSetPrior1->link(m_entryPage->BitBtn2());
+    DataSetNext1->link(m_entryPage->BitBtn3());
+    DataSetLast1->link(m_entryPage->BitBtn4());
+    DataSetInsert1->link(m_entryPage->BitBtn5());
+    DataSetPost1->link(m_entryPage->BitBtn10());
     DataSetInsert1->link(ui->N15);
     DataSetDelete1->link(ui->N16);
     DataSetPost1->link(ui->N18);
@@ -174,7 +184,9 @@ bool TForm1::bringToFront(QWidget *page)
     QWidget *focused = QApplication::focusWidget();
     if (focused && leaving && leaving->isAncestorOf(focused)) {
         focused->clearFocus();
-        QWidget *now = QApplication::focusWidget();
+        // The window's focus child: the box that took the focus back, even
+        // while a message box has the application's focus.
+        QWidget *now = focusWidget();
         if (now && leaving->isAncestorOf(now))
             return false;
     }

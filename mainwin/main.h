@@ -18,6 +18,7 @@ namespace zarn {
 class ActionList;
 class DataSource;
 class DatasetAction;
+class TEntryPage;
 class TPrintPage;
 class TQueryPage;
 
@@ -78,6 +79,7 @@ private:
     void BitBtn15Click();
 
     std::unique_ptr<Ui::TForm1> ui;
+    TEntryPage *m_entryPage = nullptr;
     TQueryPage *m_queryPage = nullptr;
     TPrintPage *m_printPage = nullptr;
     QList<QLabel *> m_panels;

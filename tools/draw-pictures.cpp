@@ -1,5 +1,5 @@
 // Draws the program's pictures into resources/: the splash picture, the
-// application icon and the about box's program picture. Run it after changing a drawing and commit the output:
+// application icon, the about box's program picture and the buttons' pictures. Run it after changing a drawing and commit the output:
 //   zarn-draw-pictures path/to/resources
 #include <QApplication>
 #include <QDir>
@@ -124,6 +124,78 @@ QImage drawAboutPicture()
     return toSixteenColours(image);
 }
 
+// A two-state button picture: the 16 × 16 drawing on the left, its grey
+// form on the right, on a ground of the bottom-left pixel's colour.
+QImage buttonGlyph(void (*draw)(QPainter &))
+{
+    const QColor ground(0, 128, 128); // transparent when shown
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(ground);
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        draw(p);
+    }
+    picture = toSixteenColours(picture);
+    QImage glyph(32, 16, QImage::Format_ARGB32);
+    glyph.fill(ground);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QRgb c = picture.pixel(x, y);
+            glyph.setPixel(x, y, c);
+            if (c != ground.rgb()) {
+                // grey: dark lines stay dark grey, light areas light grey
+                const int level = qGray(c) < 100 ? 128 : (qGray(c) < 200 ? 192 : 255);
+                glyph.setPixel(16 + x, y, qRgb(level, level, level));
+            }
+        }
+    }
+    return glyph;
+}
+
+void drawWriting(QPainter &p)
+{
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(1, 2, 10, 12); // the sheet
+    p.setPen(QColor(0, 0, 128));
+    for (int y = 5; y < 13; y += 2)
+        p.drawLine(3, y, 9, y);
+    // the pencil, held by a hand
+    p.setPen(Qt::black);
+    p.setBrush(QColor(255, 255, 0));
+    p.drawPolygon(QPolygon({QPoint(8, 11), QPoint(14, 3), QPoint(15, 4), QPoint(9, 12)}));
+    p.setBrush(Qt::white); // the hand
+    p.setPen(Qt::black);
+    p.drawEllipse(QRect(10, 8, 5, 5));
+    p.drawLine(12, 13, 14, 15);
+}
+
+void drawCabinet(QPainter &p)
+{
+    p.setPen(Qt::black);
+    p.setBrush(QColor(255, 255, 0));
+    p.drawRect(3, 1, 10, 14);
+    p.setBrush(QColor(128, 128, 0));
+    for (int y : {3, 8}) {
+        p.drawRect(5, y, 6, 4);
+        p.drawLine(7, y + 2, 9, y + 2);
+    }
+}
+
+void drawPrinter(QPainter &p)
+{
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 8, 6); // the sheet
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(1, 6, 14, 6);
+    p.setBrush(QColor(128, 128, 128));
+    p.drawRect(3, 11, 10, 3);
+    p.setPen(QColor(0, 255, 0));
+    p.drawPoint(12, 8);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,6 +210,9 @@ int main(int argc, char **argv)
     bool ok = drawSplash().save(dir.filePath(QStringLiteral("logo.jpg")), "JPEG", 90);
     ok = drawIcon().save(dir.filePath(QStringLiteral("mainicon.png")), "PNG") && ok;
     ok = drawAboutPicture().save(dir.filePath(QStringLiteral("about.png")), "PNG") && ok;
+    ok = buttonGlyph(drawWriting).save(dir.filePath(QStringLiteral("addrecord.png")), "PNG") && ok;
+    ok = buttonGlyph(drawCabinet).save(dir.filePath(QStringLiteral("saverecord.png")), "PNG") && ok;
+    ok = buttonGlyph(drawPrinter).save(dir.filePath(QStringLiteral("printer.png")), "PNG") && ok;
     if (!ok) {
         err << "could not write the pictures\n";
         return 1;
