@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Opens a large ledger as the application does at start-up and compares it
-# with sqlite3 reading the same rows, measured in this run:
+# Measures the ledger on a large file against sqlite3 running the same
+# statements in the same run:
 #   open ratio   = time to open the ledger view / time of sqlite3 "select * from xmb"
 #   memory ratio = peak resident memory of the open / size of the file
+#   search ratio = the main window's search for one contract / sqlite3 with that condition
+#   all ratio    = "全部" (reload every row) / sqlite3 "select * from xmb"
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROWS=${ROWS:-1000000}
@@ -34,6 +36,16 @@ open_seconds=$(echo "$runs" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' | best)
 peak_kib=$(echo "$runs" | sed -n 's/.*peak_kib=\([0-9]*\).*/\1/p' | sort -n | tail -n 1)
 rows=$(echo "$runs" | sed -n 's/.*rows=\([0-9]*\).*/\1/p' | head -n 1)
 
+contract=$(sqlite3 "$WORK/zarn.mdb" "select \"合同号\" from xmb where rowid = $((ROWS / 2 + 1))")
+search_reference=$(for i in 1 2 3; do
+    t0=$(now); sqlite3 "$WORK/zarn.mdb" "select * from xmb where \"合同号\" = '$contract'" >/dev/null; t1=$(now)
+    echo "$t1 - $t0" | bc -l
+done | best)
+queries=$(cd "$WORK" && for i in 1 2 3; do "$OLDPWD/build/bench/zarn-bench-queries" "$contract" 2>/dev/null; done)
+search_seconds=$(echo "$queries" | sed -n 's/.*search_seconds=\([0-9.]*\).*/\1/p' | best)
+found=$(echo "$queries" | sed -n 's/.* rows=\([0-9]*\).*/\1/p' | head -n 1)
+all_seconds=$(echo "$queries" | sed -n 's/.*all_seconds=\([0-9.]*\).*/\1/p' | best)
+
 printf 'rows                 %d\n' "$rows"
 printf 'file size            %.1f MiB\n' "$(echo "$file_bytes / 1048576" | bc -l)"
 printf 'sqlite3 select *     %.3f s\n' "$reference"
@@ -41,3 +53,7 @@ printf 'open ledger view     %.3f s\n' "$open_seconds"
 printf 'peak memory          %.1f MiB\n' "$(echo "$peak_kib / 1024" | bc -l)"
 printf 'open ratio           %.2f   (target <= 1.0)\n' "$(echo "$open_seconds / $reference" | bc -l)"
 printf 'memory ratio         %.2f   (target <= 2.0)\n' "$(echo "$peak_kib * 1024 / $file_bytes" | bc -l)"
+printf 'search %-13s %.4f s for %d rows; sqlite3 %.4f s\n' "$contract" "$search_seconds" "$found" "$search_reference"
+printf 'search ratio         %.2f\n' "$(echo "$search_seconds / $search_reference" | bc -l)"
+printf '全部 (all rows)      %.3f s\n' "$all_seconds"
+printf 'all ratio            %.2f\n' "$(echo "$all_seconds / $reference" | bc -l)"

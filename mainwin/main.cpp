@@ -68,6 +68,8 @@ TForm1::TForm1(QWidget *owner)
     DataSource2->setTable(dm2->ADOTable1);
 
     m_entryPage->bind(DataSource1);
+    m_queryPage->bind(DataSource1);
+    m_printPage->bind(DataSource1);
     createStatusPanels();
     createActions();
 

@@ -1,5 +1,7 @@
 #include "pages.h"
 
+#include "dbgrid.h"
+
 #include "ui_printpage.h"
 #include "ui_querypage.h"
 
@@ -13,6 +15,12 @@ TQueryPage::TQueryPage(QWidget *parent)
 
 TQueryPage::~TQueryPage() = default;
 
+void TQueryPage::bind(DataSource *source)
+{
+    ui->DBGrid1->setDataSource(source);
+}
+
+DBGrid *TQueryPage::DBGrid1() const { return ui->DBGrid1; }
 QComboBox *TQueryPage::ComboBox1() const { return ui->ComboBox1; }
 QLineEdit *TQueryPage::Edit1() const { return ui->Edit1; }
 QPushButton *TQueryPage::BitBtn14() const { return ui->BitBtn14; }
@@ -27,6 +35,12 @@ TPrintPage::TPrintPage(QWidget *parent)
 
 TPrintPage::~TPrintPage() = default;
 
+void TPrintPage::bind(DataSource *source)
+{
+    ui->DBGrid3->setDataSource(source);
+}
+
+DBGrid *TPrintPage::DBGrid3() const { return ui->DBGrid3; }
 QComboBox *TPrintPage::ComboBox3() const { return ui->ComboBox3; }
 QLineEdit *TPrintPage::Edit3() const { return ui->Edit3; }
 QPushButton *TPrintPage::BitBtn18() const { return ui->BitBtn18; }

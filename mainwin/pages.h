@@ -7,6 +7,11 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace zarn {
+class DataSource;
+class DBGrid;
+}
+
 namespace Ui {
 class TQueryPage;
 class TPrintPage;
@@ -25,6 +30,8 @@ public:
     explicit TQueryPage(QWidget *parent);
     ~TQueryPage() override;
 
+    void bind(DataSource *source);
+    DBGrid *DBGrid1() const;
     QComboBox *ComboBox1() const;
     QLineEdit *Edit1() const;
     QPushButton *BitBtn14() const;
@@ -44,6 +51,8 @@ public:
     explicit TPrintPage(QWidget *parent);
     ~TPrintPage() override;
 
+    void bind(DataSource *source);
+    DBGrid *DBGrid3() const;
     QComboBox *ComboBox3() const;
     QLineEdit *Edit3() const;
     QPushButton *BitBtn18() const;

@@ -91,6 +91,15 @@ void Application::handleException(const std::exception &error)
     box.exec();
 }
 
+bool Application::confirm(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    emit messageBoxAboutToShow(&box);
+    return box.exec() == QMessageBox::Ok;
+}
+
 QString Application::lastResortText(const std::exception &error, const QString &programName)
 {
     const auto *own = dynamic_cast<const Error *>(&error);

@@ -35,6 +35,8 @@ public:
 
     // The default error handler: a stop-icon box captioned with the title.
     void handleException(const std::exception &error);
+    // A question box with "确定" and "取消"; true for "确定".
+    bool confirm(const QString &caption, const QString &text);
     // The last-resort box for an error that escapes start-up.
     void showLastResortError(const std::exception &error);
     static QString lastResortText(const std::exception &error, const QString &programName);

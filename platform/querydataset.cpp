@@ -450,11 +450,21 @@ void QueryDataset::moveTo(int position)
 
 void QueryDataset::insert()
 {
+    beginInsert(false);
+}
+
+void QueryDataset::append()
+{
+    beginInsert(true);
+}
+
+void QueryDataset::beginInsert(bool atEnd)
+{
     checkActive();
     if (!m_updatable)
         raise(QStringLiteral("不能修改只读数据集"));
     settle();
-    m_insertPosition = m_order.empty() ? 0 : m_current;
+    m_insertPosition = atEnd || m_order.empty() ? int(m_order.size()) : m_current;
     m_pending = m_blank;
     m_pending.rowid = 0;
     m_modified = false;

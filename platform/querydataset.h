@@ -52,6 +52,7 @@ public:
     void last();
     void moveTo(int position); // settles, then makes the row at `position` current
     void insert();
+    void append(); // a new blank row after the last row
     void edit();
     void post();
     void cancel();
@@ -102,6 +103,7 @@ signals:
 private:
     void checkActive() const;
     void settle();
+    void beginInsert(bool atEnd);
     void calculate(Row &row);
     void setState(State state);
     void setCurrent(int position);
