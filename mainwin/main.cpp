@@ -7,12 +7,13 @@
 #include "bitbtn.h"
 #include "dm.h"
 #include "entrypage.h"
-#include "errors.h"
 #include "fieldtext.h"
+#include "ledgerqueries.h"
 #include "flatskin.h"
 #include "fonts.h"
 #include "pages.h"
 #include "querydataset.h"
+#include "report.h"
 #include "tabledataset.h"
 
 #include "ui_main.h"
@@ -29,24 +30,6 @@
 
 namespace zarn {
 
-namespace {
-
-// Removes blanks and control characters (codes up to 32) from both ends;
-// an ideographic blank stays.
-QString trimmed(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= u' ')
-        ++first;
-    while (last > first && text[last - 1].unicode() <= u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-const char *const kAllRows = "select * from xmb";
-
-} // namespace
 
 TForm1::TForm1(QWidget *owner)
     : QMainWindow(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -88,6 +71,7 @@ TForm1::TForm1(QWidget *owner)
     connect(m_queryPage->BitBtn15(), &QPushButton::clicked, this, &TForm1::BitBtn15Click);
     connect(m_printPage->BitBtn18(), &QPushButton::clicked, this, &TForm1::BitBtn18Click);
     connect(m_printPage->BitBtn19(), &QPushButton::clicked, this, &TForm1::BitBtn15Click);
+    connect(m_printPage->BitBtn21(), &QPushButton::clicked, this, &TForm1::BitBtn21Click);
 
     // A tab click goes through the same check as the menu's page commands.
     ui->PageControl1->tabBar()->installEventFilter(this);
@@ -246,26 +230,12 @@ void TForm1::filldata(QComboBox *selector)
 
 void TForm1::search(const QString &column, const QString &value)
 {
-    const QString name = trimmed(column);
-    QueryDataset *view = DataSource1->dataset();
-    // The value is bound, never pasted into the statement; the column must
-    // be one of the ledger's stored columns and is quoted as a name.
-    const Field *field = view->findField(name);
-    if (!field || field->isCalculated()) {
-        view->close();
-        throw ProviderError(QStringLiteral("无效的列名 '%1'").arg(name));
-    }
-    QString quotedName = field->name();
-    quotedName.replace(u'"', QStringLiteral("\"\""));
-    view->setSql(QStringLiteral("select * from xmb where \"%1\" = ?").arg(quotedName), {trimmed(value)});
-    view->open();
+    searchLedger(DataSource1->dataset(), column, value);
 }
 
 void TForm1::dispall()
 {
-    QueryDataset *view = DataSource1->dataset();
-    view->setSql(QString::fromLatin1(kAllRows));
-    view->open();
+    showWholeLedger(DataSource1->dataset());
 }
 
 void TForm1::N8Click() { bringToFront(ui->TabSheet1); }
@@ -304,6 +274,15 @@ void TForm1::BitBtn18Click()
 void TForm1::BitBtn15Click()
 {
     dispall();
+}
+
+void TForm1::BitBtn21Click()
+{
+    // A new report for each press, owned by the window; its preview is not
+    // modal and this returns when the preview has been closed.
+    auto *report = new Tqr1(DataSource1->dataset(), this);
+    connect(report, &QuickReport::previewClosed, report, &QObject::deleteLater);
+    report->preview();
 }
 
 } // namespace zarn

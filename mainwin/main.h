@@ -77,6 +77,7 @@ private:
     void BitBtn14Click();
     void BitBtn18Click();
     void BitBtn15Click();
+    void BitBtn21Click();
 
     std::unique_ptr<Ui::TForm1> ui;
     TEntryPage *m_entryPage = nullptr;

@@ -238,6 +238,15 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
             return;
         }
         break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // Ctrl+Home and Ctrl+End go to the first and last row, same column.
+        if (ctrl && m_model->rowCount() > 0) {
+            const int row = event->key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1;
+            setCurrentIndex(m_model->index(row, std::max(currentIndex().column(), 0)));
+            return;
+        }
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (currentIndex().isValid())

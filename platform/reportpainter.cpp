@@ -1,0 +1,160 @@
+#include "reportpainter.h"
+
+#include "fonts.h"
+
+#include <QPainter>
+#include <QTextLayout>
+#include <algorithm>
+
+namespace zarn {
+
+namespace {
+
+constexpr double kUnitsPerTenth = 10;               // hundredths of a millimetre per tenth
+constexpr double kUnitsPerPoint = 2540.0 / 72.0;    // hundredths of a millimetre per point
+constexpr double kFrameWidth = kUnitsPerPoint;      // frame lines are one point wide
+constexpr int kShapedLimit = 50000;                 // texts kept per font before starting afresh
+
+} // namespace
+
+ReportPainter::ReportPainter(const ReportTemplate &layout)
+    : m_layout(layout)
+{
+    for (const ReportBand &band : layout.bands) {
+        std::vector<int> fonts;
+        for (const ReportElement &element : band.elements)
+            fonts.push_back(element.isText() ? fontIndex(element) : -1);
+        m_elementFonts.push_back(std::move(fonts));
+    }
+    m_shaped.resize(m_fonts.size());
+}
+
+int ReportPainter::fontIndex(const ReportElement &element)
+{
+    QFont font = windowsFont(element.fontFamily, int(std::lround(element.pointSize * kUnitsPerPoint)), element.bold);
+    // Device-independent metrics: the same widths on every output.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferQuality));
+    font.setKerning(false);
+    for (size_t i = 0; i < m_fonts.size(); ++i)
+        if (m_fonts[i] == font)
+            return int(i);
+    m_fonts.push_back(font);
+    return int(m_fonts.size()) - 1;
+}
+
+void ReportPainter::setUpPainter(QPainter &painter, double dotsPerInch)
+{
+    const double dotsPerUnit = dotsPerInch / 2540.0;
+    painter.resetTransform();
+    painter.scale(dotsPerUnit, dotsPerUnit);
+}
+
+const ReportPainter::Shaped &ReportPainter::shape(int font, const QString &text)
+{
+    QHash<QString, Shaped> &cache = m_shaped[size_t(font)];
+    auto it = cache.constFind(text);
+    if (it != cache.constEnd())
+        return *it;
+    if (cache.size() > kShapedLimit)
+        cache.clear();
+    QTextLayout layout(text, m_fonts[size_t(font)]);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e9);
+    layout.endLayout();
+    Shaped shaped;
+    shaped.runs = layout.glyphRuns();
+    shaped.width = line.naturalTextWidth();
+    return *cache.insert(text, shaped);
+}
+
+double ReportPainter::textWidth(const ReportElement &element, const QString &text)
+{
+    return shape(fontIndex(element), text).width;
+}
+
+void ReportPainter::drawFrame(QPainter &painter, const QRectF &rect, int frame)
+{
+    // Each flagged edge lies inside the rectangle, at least one dot wide.
+    const double w = std::max(kFrameWidth, m_dot);
+    if (frame & ReportElement::Top)
+        painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), w), Qt::black);
+    if (frame & ReportElement::Bottom)
+        painter.fillRect(QRectF(rect.left(), rect.bottom() - w, rect.width(), w), Qt::black);
+    if (frame & ReportElement::Left)
+        painter.fillRect(QRectF(rect.left(), rect.top(), w, rect.height()), Qt::black);
+    if (frame & ReportElement::Right)
+        painter.fillRect(QRectF(rect.right() - w, rect.top(), w, rect.height()), Qt::black);
+}
+
+void ReportPainter::paintBand(QPainter &painter, const ReportPages &pages, const PlacedBand &placed)
+{
+    const ReportBand &band = m_layout.bands[placed.band];
+    const double x0 = m_layout.leftMargin * kUnitsPerTenth;
+    const double y0 = placed.top * kUnitsPerTenth;
+    const QRectF bandRect(x0, y0, band.width * kUnitsPerTenth, band.height * kUnitsPerTenth);
+    painter.fillRect(bandRect, Qt::white);
+
+    // What is already drawn inside the band: the white fill of a text box
+    // matters only where it covers some of it (a column line, another text).
+    m_drawn.clear();
+    int value = 0;
+    for (size_t i = 0; i < band.elements.size(); ++i) {
+        const ReportElement &e = band.elements[i];
+        const QRectF box(x0 + e.left * kUnitsPerTenth, y0 + e.top * kUnitsPerTenth, e.width * kUnitsPerTenth,
+                         e.height * kUnitsPerTenth);
+        switch (e.kind) {
+        case ReportElement::Kind::Shape: {
+            QPen pen(Qt::black, 0); // the device's thinnest line
+            painter.setPen(pen);
+            painter.drawLine(QLineF(box.topLeft(), box.bottomLeft()));
+            painter.drawLine(QLineF(box.topRight(), box.bottomRight()));
+            m_drawn.push_back(QRectF(box.left() - m_dot, box.top(), 2 * m_dot, box.height()));
+            m_drawn.push_back(QRectF(box.right() - m_dot, box.top(), 2 * m_dot, box.height()));
+            break;
+        }
+        case ReportElement::Kind::RichText:
+            drawFrame(painter, box, e.frame);
+            if (e.frame)
+                m_drawn.push_back(box);
+            break;
+        case ReportElement::Kind::Label:
+        case ReportElement::Kind::DataText:
+        case ReportElement::Kind::SystemData: {
+            const QString text = e.kind == ReportElement::Kind::Label ? e.text : pages.value(placed, value++);
+            if (text.isEmpty())
+                break; // an empty value prints nothing
+            const Shaped &shaped = shape(m_elementFonts[placed.band][i], text);
+            // The box takes the width of its text, keeping its left edge or centre.
+            const double left = e.centred ? box.center().x() - shaped.width / 2 : box.left();
+            const QRectF textBox(left, box.top(), shaped.width, box.height());
+            // Opaque: the box is filled white first. On the band's white ground
+            // that shows only where the box covers something drawn before it.
+            if (std::any_of(m_drawn.begin(), m_drawn.end(), [&](const QRectF &r) { return r.intersects(textBox); }))
+                painter.fillRect(textBox, Qt::white);
+            m_drawn.push_back(textBox);
+            for (const QGlyphRun &run : shaped.runs)
+                painter.drawGlyphRun(QPointF(left, box.top()), run);
+            if (e.frame)
+                drawFrame(painter, textBox, e.frame);
+            break;
+        }
+        }
+    }
+    drawFrame(painter, bandRect, band.frame);
+}
+
+void ReportPainter::paint(QPainter &painter, const ReportPages &pages, int page)
+{
+    const double scale = painter.transform().m11();
+    m_dot = scale > 0 ? 1.0 / scale : 1.0;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const PlacedBand &placed : pages.bandsOn(page))
+        paintBand(painter, pages, placed);
+    painter.restore();
+}
+
+} // namespace zarn
