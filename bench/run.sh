@@ -57,3 +57,26 @@ printf 'search %-13s %.4f s for %d rows; sqlite3 %.4f s\n' "$contract" "$search_
 printf 'search ratio         %.2f\n' "$(echo "$search_seconds / $search_reference" | bc -l)"
 printf '全部 (all rows)      %.3f s\n' "$all_seconds"
 printf 'all ratio            %.2f\n' "$(echo "$all_seconds / $reference" | bc -l)"
+
+# The report to PDF: pages per second against the naive QPdfWriter loop, and
+# the report's own memory (its peak beyond the ledger's open).
+if [ "${REPORT:-1}" = 1 ]; then
+    report_stats=$( (cd "$WORK" && /usr/bin/time -f 'peak_kib=%M' "$OLDPWD/build/tools/zarn-report" -o "$WORK/report.pdf") 2>&1 | tail -n 2)
+    report_peak=$(echo "$report_stats" | sed -n 's/.*peak_kib=\([0-9]*\).*/\1/p')
+    t0=$(now); (cd "$WORK" && "$OLDPWD/build/tools/zarn-report" -o "$WORK/report.pdf" 2>/dev/null); t1=$(now)
+    report_seconds=$(echo "$t1 - $t0" | bc -l)
+    report_pages=$(pdfinfo "$WORK/report.pdf" | sed -n 's/^Pages: *//p')
+    naive=$(cd "$WORK" && "$OLDPWD/build/bench/zarn-bench-naive-pdf" "$WORK/naive.pdf" 2>/dev/null)
+    naive_pages=$(echo "$naive" | sed -n 's/.*pages=\([0-9]*\).*/\1/p')
+    naive_seconds=$(echo "$naive" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p')
+    # 23 rows on page 1, 27 on each further page; the summary needs room for 26.
+    row_pages=$(( (ROWS + 4 + 26) / 27 ))
+    last_rows=$(( ROWS + 4 - 27 * (row_pages - 1) ))
+    expected_pages=$(( last_rows <= 26 ? row_pages : row_pages + 1 ))
+    printf 'report pages         %d in the PDF (expected %d)\n' "$report_pages" "$expected_pages"
+    printf 'report               %.1f s, %.0f pages/s (target >= 500)\n' "$report_seconds" "$(echo "$report_pages / $report_seconds" | bc -l)"
+    printf 'naive QPdfWriter     %.0f pages/s\n' "$(echo "$naive_pages / $naive_seconds" | bc -l)"
+    printf 'report/naive ratio   %.2f\n' "$(echo "($report_pages / $report_seconds) / ($naive_pages / $naive_seconds)" | bc -l)"
+    printf 'report memory        %.1f MiB peak, %.1f MiB beyond the ledger open\n' \
+        "$(echo "$report_peak / 1024" | bc -l)" "$(echo "($report_peak - $peak_kib) / 1024" | bc -l)"
+fi

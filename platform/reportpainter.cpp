@@ -13,7 +13,7 @@ namespace {
 constexpr double kUnitsPerTenth = 10;               // hundredths of a millimetre per tenth
 constexpr double kUnitsPerPoint = 2540.0 / 72.0;    // hundredths of a millimetre per point
 constexpr double kFrameWidth = kUnitsPerPoint;      // frame lines are one point wide
-constexpr int kShapedLimit = 50000;                 // texts kept per font before starting afresh
+constexpr int kShapedLimit = 4096; // texts kept per font before starting afresh
 
 } // namespace
 
@@ -95,7 +95,12 @@ void ReportPainter::paintBand(QPainter &painter, const ReportPages &pages, const
     const double x0 = m_layout.leftMargin * kUnitsPerTenth;
     const double y0 = placed.top * kUnitsPerTenth;
     const QRectF bandRect(x0, y0, band.width * kUnitsPerTenth, band.height * kUnitsPerTenth);
-    painter.fillRect(bandRect, Qt::white);
+    // The band's white ground shows only where it covers the band above
+    // (bands overlap by less than their rounding); a cover thinner than one
+    // device dot changes nothing on the output.
+    if (m_bandBottom - bandRect.top() >= m_dot)
+        painter.fillRect(bandRect, Qt::white);
+    m_bandBottom = bandRect.bottom();
 
     // What is already drawn inside the band: the white fill of a text box
     // matters only where it covers some of it (a column line, another text).
@@ -152,6 +157,7 @@ void ReportPainter::paint(QPainter &painter, const ReportPages &pages, int page)
     m_dot = scale > 0 ? 1.0 / scale : 1.0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    m_bandBottom = -1;
     for (const PlacedBand &placed : pages.bandsOn(page))
         paintBand(painter, pages, placed);
     painter.restore();

@@ -47,6 +47,7 @@ private:
     std::vector<std::vector<int>> m_elementFonts; // band -> element -> font
     std::vector<QHash<QString, Shaped>> m_shaped; // per font
     std::vector<QRectF> m_drawn; // inside the band being painted
+    double m_bandBottom = -1;  // of the band painted last on this page
     double m_dot = 1;                              // one device dot, in hundredths of a millimetre
 };
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
-    libsqlite3-dev sqlite3 bc
+    libsqlite3-dev sqlite3 bc time poppler-utils
     fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
 )
 
