@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
 #include <QSqlDatabase>
@@ -107,6 +108,13 @@ void LedgerFixture::addRow(const QString &columns, const QVariantList &values) c
          values);
 }
 
+void runUntilIdle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 ErrorRecorder::ErrorRecorder()
 {
     setErrorHandler([this](const std::exception &error) {
@@ -121,14 +129,15 @@ ErrorRecorder::~ErrorRecorder()
 }
 
 MessageBoxCatcher::MessageBoxCatcher(const QString &answer)
+    : m_answer(answer)
 {
     m_connection = QObject::connect(Application::instance(), &Application::messageBoxAboutToShow,
-                                    [this, answer](QMessageBox *box) {
+                                    [this](QMessageBox *box) {
                                         texts << box->text();
                                         captions << box->windowTitle();
                                         QAbstractButton *button = box->buttons().value(0);
                                         for (QAbstractButton *b : box->buttons())
-                                            if (b->text() == answer)
+                                            if (b->text() == m_answer)
                                                 button = b;
                                         QTimer::singleShot(0, button, &QAbstractButton::click);
                                     });

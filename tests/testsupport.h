@@ -36,6 +36,10 @@ private:
     QString m_previousDir;
 };
 
+// Runs the event loop until it has been idle, as between two user actions,
+// so that the work done when the application becomes idle runs.
+void runUntilIdle();
+
 // Collects what the application's error handler would show.
 class ErrorRecorder
 {
@@ -52,10 +56,12 @@ class MessageBoxCatcher
 public:
     explicit MessageBoxCatcher(const QString &answer = {});
     ~MessageBoxCatcher();
+    void setAnswer(const QString &answer) { m_answer = answer; }
     QStringList texts;
     QStringList captions;
 
 private:
+    QString m_answer;
     QMetaObject::Connection m_connection;
 };
 

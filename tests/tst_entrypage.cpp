@@ -8,7 +8,7 @@
 #include "dm.h"
 #include "main.h"
 #include "querydataset.h"
-#include "testsupport.h"
+#include "mainwindowfixture.h"
 
 #include <QPushButton>
 #include <QTabWidget>
@@ -60,60 +60,41 @@ private slots:
 
 private:
     void start(int rows, const QString &constraint = {});
-    DBEdit *editor(const char *name) const { return m_form->findChild<DBEdit *>(QString::fromLatin1(name)); }
+    DBEdit *editor(const char *name) const { return m_app->form->findChild<DBEdit *>(QString::fromLatin1(name)); }
     QPushButton *button(const char *name) const
     {
-        return m_form->findChild<QPushButton *>(QString::fromLatin1(name));
+        return m_app->form->findChild<QPushButton *>(QString::fromLatin1(name));
     }
-    QueryDataset *view() const { return m_dm->ADOQuery1; }
-    // Runs the event loop until it has been idle, as between two user actions,
-    // so that the actions' idle evaluation runs.
-    void idle()
-    {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    QueryDataset *view() const { return m_app->view(); }
+    void idle() { test::runUntilIdle(); }
 
-    std::unique_ptr<test::LedgerFixture> m_fixture;
-    std::unique_ptr<test::MessageBoxCatcher> m_boxes;
-    std::unique_ptr<Tdm2> m_dm;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<test::MainWindowFixture> m_app;
 };
 
 void TestEntryPage::init()
 {
-    m_fixture = std::make_unique<test::LedgerFixture>();
-    m_boxes = std::make_unique<test::MessageBoxCatcher>();
+    m_app = std::make_unique<test::MainWindowFixture>();
 }
 
 void TestEntryPage::cleanup()
 {
-    m_form.reset();
-    m_dm.reset();
-    dm2 = nullptr;
-    m_boxes.reset();
-    m_fixture.reset();
+    m_app.reset();
 }
 
 void TestEntryPage::start(int rows, const QString &constraint)
 {
     if (!constraint.isEmpty()) {
-        m_fixture->exec(QStringLiteral("drop table xmb"));
-        m_fixture->exec(QStringLiteral(
+        m_app->ledger.exec(QStringLiteral("drop table xmb"));
+        m_app->ledger.exec(QStringLiteral(
             "create table xmb (\"合同号\" varchar(50), \"凭证号\" varchar(50), \"日期\" datetime, \"卡号\" varchar(10),"
             " \"序号\" varchar(5), \"产品名称\" varchar(50), \"经手人\" varchar(8), \"数量1\" integer,"
             " \"收入\" decimal(19,4), \"数量2\" integer, \"收汇\" decimal(19,4), \"汇率\" decimal(18,4),"
             " \"支出\" decimal(19,4), %1)").arg(constraint));
     }
     for (int i = 0; i < rows; ++i)
-        m_fixture->addRow(QStringLiteral("合同号, 卡号, 数量1, 收入"),
+        m_app->ledger.addRow(QStringLiteral("合同号, 卡号, 数量1, 收入"),
                           {QStringLiteral("HT-%1").arg(i), QStringLiteral("C%1").arg(i), 10 + i, 100});
-    m_dm = std::make_unique<Tdm2>(nullptr);
-    dm2 = m_dm.get();
-    m_form = std::make_unique<TForm1>(nullptr);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_app->open();
     idle();
 }
 
@@ -183,7 +164,7 @@ void TestEntryPage::characterRules()
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     start(1);
-    DBEdit *box = m_form->findChild<DBEdit *>(editor);
+    DBEdit *box = m_app->form->findChild<DBEdit *>(editor);
     QTest::mouseClick(box, Qt::LeftButton);
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
@@ -240,7 +221,7 @@ void TestEntryPage::leftClickOnAddRecord()
     QTest::mouseClick(button("BitBtn5"), Qt::LeftButton);
     QCOMPARE(view()->state(), State::Insert);
     QCOMPARE(view()->recordCount(), 3);
-    for (DBEdit *box : m_form->findChildren<DBEdit *>())
+    for (DBEdit *box : m_app->form->findChildren<DBEdit *>())
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
     QCOMPARE(QApplication::focusWidget(), editor("DBEdit4"));
     idle();
@@ -272,8 +253,8 @@ void TestEntryPage::twoClicksLeaveOneBlankRow()
     idle();
     QCOMPARE(view()->recordCount(), 2);
     QTest::mouseClick(button("BitBtn10"), Qt::LeftButton);
-    QCOMPARE(m_fixture->count(), 2);
-    QCOMPARE(m_fixture->query(QStringLiteral("select count(*) from xmb where \"合同号\" is null")),
+    QCOMPARE(m_app->ledger.count(), 2);
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select count(*) from xmb where \"合同号\" is null")),
              QStringList{QStringLiteral("1")});
 }
 
@@ -299,7 +280,7 @@ void TestEntryPage::nextPostsTheChangedRow()
     QTest::mouseClick(button("BitBtn3"), Qt::LeftButton); // 下一条
     QCOMPARE(view()->state(), State::Browse);
     QCOMPARE(editor("DBEdit4")->text(), QStringLiteral("HT-1"));
-    QCOMPARE(m_fixture->query(QStringLiteral("select \"产品名称\" from xmb where \"合同号\" = 'HT-0'")),
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select \"产品名称\" from xmb where \"合同号\" = 'HT-0'")),
              QStringList{QStringLiteral("电解铜")});
 }
 
@@ -314,10 +295,10 @@ void TestEntryPage::saveButtonPosts()
     // The focus stays in the date editor: "保存修改" hands both texts over.
     QTest::mouseClick(button("BitBtn10"), Qt::LeftButton);
     QCOMPARE(view()->state(), State::Browse);
-    QCOMPARE(m_fixture->query(QStringLiteral("select \"合同号\", \"日期\" from xmb")),
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select \"合同号\", \"日期\" from xmb")),
              QStringList{QStringLiteral("KS-9|2024-03-05 00:00:00")});
     QCOMPARE(editor("DBEdit10")->text(), QStringLiteral("2024/3/5"));
-    QCOMPARE(m_boxes->texts, QStringList());
+    QCOMPARE(m_app->boxes.texts, QStringList());
 }
 
 void TestEntryPage::refusedDateKeepsTheFocus()
@@ -327,21 +308,21 @@ void TestEntryPage::refusedDateKeepsTheFocus()
     QTest::mouseClick(date, Qt::LeftButton);
     QTest::keyClicks(date, QStringLiteral("2024-2-30"));
     QTest::mouseClick(editor("DBEdit4"), Qt::LeftButton);
-    QCOMPARE(m_boxes->texts, QStringList{QStringLiteral("'2024-2-30' 不是一个有效的日期和时间.")});
-    m_form->activateWindow(); // as the window system does when the box closes
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(m_app->boxes.texts, QStringList{QStringLiteral("'2024-2-30' 不是一个有效的日期和时间.")});
+    m_app->form->activateWindow(); // as the window system does when the box closes
+    QVERIFY(QTest::qWaitForWindowActive(m_app->form.get()));
     QCOMPARE(QApplication::focusWidget(), date);
     QCOMPARE(date->selectedText(), QStringLiteral("2024-2-30"));
     QCOMPARE(view()->state(), State::Edit);
     // Changing the page through the menu is refused while the text stays.
-    m_form->findChild<QAction *>(QStringLiteral("N10"))->trigger();
-    QCOMPARE(m_boxes->texts.size(), 2);
-    auto *pages = m_form->findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    m_app->form->findChild<QAction *>(QStringLiteral("N10"))->trigger();
+    QCOMPARE(m_app->boxes.texts.size(), 2);
+    auto *pages = m_app->form->findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     QCOMPARE(pages->currentIndex(), 0);
     // Escape restores the field's text; then the page changes.
     QTest::keyClick(date, Qt::Key_Escape);
     QCOMPARE(date->text(), QString());
-    m_form->findChild<QAction *>(QStringLiteral("N10"))->trigger();
+    m_app->form->findChild<QAction *>(QStringLiteral("N10"))->trigger();
     QCOMPARE(pages->currentIndex(), 1);
 }
 
@@ -353,11 +334,11 @@ void TestEntryPage::databaseRefusalLeavesRowPending()
     QTest::keyClicks(editor("DBEdit2"), QStringLiteral("-5"));
     idle();
     QTest::mouseClick(button("BitBtn10"), Qt::LeftButton);
-    QCOMPARE(m_boxes->texts.size(), 1);
-    QVERIFY2(m_boxes->texts[0].contains(QStringLiteral("CHECK constraint failed")), qPrintable(m_boxes->texts[0]));
+    QCOMPARE(m_app->boxes.texts.size(), 1);
+    QVERIFY2(m_app->boxes.texts[0].contains(QStringLiteral("CHECK constraint failed")), qPrintable(m_app->boxes.texts[0]));
     QCOMPARE(view()->state(), State::Insert);
     QCOMPARE(editor("DBEdit2")->text(), QStringLiteral("-5"));
-    QCOMPARE(m_fixture->count(), 0);
+    QCOMPARE(m_app->ledger.count(), 0);
 }
 
 void TestEntryPage::closedViewEmptiesEditors()
@@ -365,7 +346,7 @@ void TestEntryPage::closedViewEmptiesEditors()
     start(2);
     view()->close();
     idle();
-    for (DBEdit *box : m_form->findChildren<DBEdit *>())
+    for (DBEdit *box : m_app->form->findChildren<DBEdit *>())
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
     for (const char *name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn10"})
         QVERIFY2(!button(name)->isEnabled(), name);

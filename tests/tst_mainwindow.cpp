@@ -6,7 +6,7 @@
 #include "dm.h"
 #include "main.h"
 #include "querydataset.h"
-#include "testsupport.h"
+#include "mainwindowfixture.h"
 
 #include <QComboBox>
 #include <QMenuBar>
@@ -38,42 +38,30 @@ private slots:
 
 private:
     void start(int rows);
-    QTabWidget *pages() const { return m_form->findChild<QTabWidget *>(QStringLiteral("PageControl1")); }
-    QWidget *page(const char *name) const { return m_form->findChild<QWidget *>(QString::fromLatin1(name)); }
-    QueryDataset *view() const { return m_dm->ADOQuery1; }
+    QTabWidget *pages() const { return m_app->form->findChild<QTabWidget *>(QStringLiteral("PageControl1")); }
+    QWidget *page(const char *name) const { return m_app->form->findChild<QWidget *>(QString::fromLatin1(name)); }
+    QueryDataset *view() const { return m_app->view(); }
     QString enabledActions() const;
 
-    std::unique_ptr<test::LedgerFixture> m_fixture;
-    std::unique_ptr<test::MessageBoxCatcher> m_boxes;
-    std::unique_ptr<Tdm2> m_dm;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<test::MainWindowFixture> m_app;
 };
 
 void TestMainWindow::init()
 {
     Application::instance()->resetTerminateRequest();
-    m_fixture = std::make_unique<test::LedgerFixture>();
-    m_boxes = std::make_unique<test::MessageBoxCatcher>();
+    m_app = std::make_unique<test::MainWindowFixture>();
 }
 
 void TestMainWindow::cleanup()
 {
-    m_form.reset();
-    m_dm.reset();
-    dm2 = nullptr;
-    m_boxes.reset();
-    m_fixture.reset();
+    m_app.reset();
 }
 
 void TestMainWindow::start(int rows)
 {
     for (int i = 0; i < rows; ++i)
-        m_fixture->addRow(QStringLiteral("合同号"), {QStringLiteral("R%1").arg(i)});
-    m_dm = std::make_unique<Tdm2>(nullptr);
-    dm2 = m_dm.get();
-    m_form = std::make_unique<TForm1>(nullptr);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_app->ledger.addRow(QStringLiteral("合同号"), {QStringLiteral("R%1").arg(i)});
+    m_app->open();
 }
 
 QString TestMainWindow::enabledActions() const
@@ -82,7 +70,7 @@ QString TestMainWindow::enabledActions() const
     QString letters;
     const char names[] = "fpnlideo";
     int i = 0;
-    for (DatasetAction *action : m_form->ActionList1->actions()) {
+    for (DatasetAction *action : m_app->form->ActionList1->actions()) {
         action->update();
         const QChar letter = QChar::fromLatin1(names[i++]);
         letters += action->isEnabled() ? letter.toUpper() : letter;
@@ -93,22 +81,22 @@ QString TestMainWindow::enabledActions() const
 void TestMainWindow::windowSettings()
 {
     start(0);
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("财务管理系统应用程序"));
+    QCOMPARE(m_app->form->windowTitle(), QStringLiteral("财务管理系统应用程序"));
     QCOMPARE(pages()->size(), QSize(951, 459));
     QCOMPARE(pages()->count(), 3);
     QCOMPARE(pages()->tabText(0), QStringLiteral("增添记录"));
     QCOMPARE(pages()->tabText(1), QStringLiteral("查询信息"));
     QCOMPARE(pages()->tabText(2), QStringLiteral("打印数据"));
     QCOMPARE(pages()->currentWidget(), page("TabSheet1"));
-    QCOMPARE(m_form->minimumSize(), m_form->maximumSize()); // fixed size
-    const QList<QMenu *> menus = m_form->menuBar()->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(m_app->form->minimumSize(), m_app->form->maximumSize()); // fixed size
+    const QList<QMenu *> menus = m_app->form->menuBar()->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
     QStringList titles;
-    for (QAction *a : m_form->menuBar()->actions())
+    for (QAction *a : m_app->form->menuBar()->actions())
         titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("菜单项[&M] "), QStringLiteral("编辑[&E] "), QStringLiteral("帮助[&H] ")}));
-    QCOMPARE(m_form->statusText(0), QStringLiteral("Kestrune"));
-    QCOMPARE(m_form->statusText(1), QStringLiteral("2003年6月10日"));
-    QCOMPARE(m_form->statusText(2), QStringLiteral("当前时间"));
+    QCOMPARE(m_app->form->statusText(0), QStringLiteral("Kestrune"));
+    QCOMPARE(m_app->form->statusText(1), QStringLiteral("2003年6月10日"));
+    QCOMPARE(m_app->form->statusText(2), QStringLiteral("当前时间"));
 }
 
 void TestMainWindow::actionRules_data()
@@ -161,32 +149,32 @@ void TestMainWindow::actionsNeedTheMainWindowActive()
     QVERIFY(QTest::qWaitForWindowActive(&other));
     QCOMPARE(enabledActions(), QStringLiteral("fpnlideo"));
     // A disabled action does nothing when run.
-    m_form->DataSetNext1->execute();
+    m_app->form->DataSetNext1->execute();
     QCOMPARE(view()->currentPosition(), 0);
 }
 
 void TestMainWindow::menuItemsFollowActions()
 {
     start(0);
-    auto *insertItem = m_form->findChild<QAction *>(QStringLiteral("N15"));
-    auto *deleteItem = m_form->findChild<QAction *>(QStringLiteral("N16"));
-    auto *postItem = m_form->findChild<QAction *>(QStringLiteral("N18"));
-    m_form->ActionList1->updateVisible();
-    for (DatasetAction *action : m_form->ActionList1->actions())
+    auto *insertItem = m_app->form->findChild<QAction *>(QStringLiteral("N15"));
+    auto *deleteItem = m_app->form->findChild<QAction *>(QStringLiteral("N16"));
+    auto *postItem = m_app->form->findChild<QAction *>(QStringLiteral("N18"));
+    m_app->form->ActionList1->updateVisible();
+    for (DatasetAction *action : m_app->form->ActionList1->actions())
         action->update();
     QVERIFY(insertItem->isEnabled());
     QVERIFY(!deleteItem->isEnabled());
     QVERIFY(!postItem->isEnabled());
     insertItem->trigger(); // 添加记录
     QCOMPARE(view()->state(), QueryDataset::State::Insert);
-    m_form->DataSetPost1->update();
+    m_app->form->DataSetPost1->update();
     QVERIFY(postItem->isEnabled());
     postItem->trigger(); // 保存记录: a row of Nulls
-    QCOMPARE(m_fixture->count(), 1);
-    m_form->DataSetDelete1->update();
+    QCOMPARE(m_app->ledger.count(), 1);
+    m_app->form->DataSetDelete1->update();
     deleteItem->trigger(); // 删除记录: no question asked
-    QCOMPARE(m_fixture->count(), 0);
-    QCOMPARE(m_boxes->texts, QStringList());
+    QCOMPARE(m_app->ledger.count(), 0);
+    QCOMPARE(m_app->boxes.texts, QStringList());
 }
 
 void TestMainWindow::activation()
@@ -195,18 +183,18 @@ void TestMainWindow::activation()
     auto *tabs = pages();
     // The about box is modal: closing it leaves the page in view.
     tabs->setCurrentWidget(page("TabSheet3"));
-    auto *about = m_form->findChild<QAction *>(QStringLiteral("N5"));
+    auto *about = m_app->form->findChild<QAction *>(QStringLiteral("N5"));
     QTimer::singleShot(100, [this] {
-        auto *box = m_form->findChild<TAboutBox *>();
+        auto *box = m_app->form->findChild<TAboutBox *>();
         QVERIFY(box && box->isVisible());
         QTest::keyClick(box, Qt::Key_Return);
     });
     about->trigger();
-    m_form->activateWindow(); // as the window system gives the focus back
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_app->form->activateWindow(); // as the window system gives the focus back
+    QVERIFY(QTest::qWaitForWindowActive(m_app->form.get()));
     QTest::qWait(50);
     QCOMPARE(tabs->currentWidget(), page("TabSheet3"));
-    QCOMPARE(m_form->findChildren<TAboutBox *>().size(), 1);
+    QCOMPARE(m_app->form->findChildren<TAboutBox *>().size(), 1);
 
     // A non-modal window of the application: coming back activates the window.
     QWidget preview;
@@ -214,8 +202,8 @@ void TestMainWindow::activation()
     preview.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&preview));
     QCOMPARE(tabs->currentWidget(), page("TabSheet3"));
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_app->form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_app->form.get()));
     QTRY_COMPARE(tabs->currentWidget(), page("TabSheet1"));
     // The current row is left as it was.
     QCOMPARE(view()->currentPosition(), 0);
@@ -227,13 +215,13 @@ void TestMainWindow::columnSelectors()
     view()->next();
     view()->edit();
     for (const char *name : {"ComboBox1", "ComboBox3"}) {
-        auto *selector = m_form->findChild<QComboBox *>(QString::fromLatin1(name));
+        auto *selector = m_app->form->findChild<QComboBox *>(QString::fromLatin1(name));
         QVERIFY(selector);
         QVERIFY(!selector->isVisible());
         QCOMPARE(selector->count(), 17);
         QCOMPARE(selector->currentText(), QStringLiteral("合同号"));
         QCOMPARE(selector->itemText(16), QStringLiteral("结存金额"));
-        m_form->filldata(selector);
+        m_app->form->filldata(selector);
         QCOMPARE(selector->count(), 17);
     }
     QCOMPARE(view()->currentPosition(), 1);
@@ -243,11 +231,11 @@ void TestMainWindow::columnSelectors()
 void TestMainWindow::clock()
 {
     start(0);
-    QCOMPARE(m_form->statusText(3), QString());
-    QCOMPARE(m_form->statusText(4), QString());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_form->statusText(4).isEmpty(), 3000);
-    QCOMPARE(m_form->statusText(4), QDate::currentDate().toString(QStringLiteral("yyyy年MM月dd日")));
-    QVERIFY(QTime::fromString(m_form->statusText(3), QStringLiteral("HH:mm:ss")).isValid());
+    QCOMPARE(m_app->form->statusText(3), QString());
+    QCOMPARE(m_app->form->statusText(4), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_app->form->statusText(4).isEmpty(), 3000);
+    QCOMPARE(m_app->form->statusText(4), QDate::currentDate().toString(QStringLiteral("yyyy年MM月dd日")));
+    QVERIFY(QTime::fromString(m_app->form->statusText(3), QStringLiteral("HH:mm:ss")).isValid());
 }
 
 void TestMainWindow::exitLeavesPendingRowUnwritten()
@@ -256,12 +244,12 @@ void TestMainWindow::exitLeavesPendingRowUnwritten()
     view()->edit();
     view()->fieldByName(QStringLiteral("合同号"))->setText(QStringLiteral("changed"));
     QSignalSpy terminate(Application::instance(), &Application::terminateRequested);
-    m_form->findChild<QAction *>(QStringLiteral("N14"))->trigger();
+    m_app->form->findChild<QAction *>(QStringLiteral("N14"))->trigger();
     QCOMPARE(terminate.count(), 1);
-    m_form.reset();
-    m_dm.reset();
+    m_app->form.reset();
+    m_app->dm.reset();
     dm2 = nullptr;
-    QCOMPARE(m_fixture->query(QStringLiteral("select \"合同号\" from xmb")), QStringList{QStringLiteral("R0")});
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select \"合同号\" from xmb")), QStringList{QStringLiteral("R0")});
 }
 
 int main(int argc, char **argv)

@@ -8,7 +8,7 @@
 #include "errors.h"
 #include "main.h"
 #include "querydataset.h"
-#include "testsupport.h"
+#include "mainwindowfixture.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -45,53 +45,36 @@ private slots:
 
 private:
     void start();
-    DBGrid *grid(const char *name = "DBGrid1") const { return m_form->findChild<DBGrid *>(QString::fromLatin1(name)); }
-    QueryDataset *view() const { return m_dm->ADOQuery1; }
+    DBGrid *grid(const char *name = "DBGrid1") const { return m_app->form->findChild<DBGrid *>(QString::fromLatin1(name)); }
+    QueryDataset *view() const { return m_app->view(); }
     QStringList contractsInView() const;
     void showPage(int index) const
     {
-        m_form->findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentIndex(index);
+        m_app->form->findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentIndex(index);
     }
-    void idle()
-    {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    void idle() { test::runUntilIdle(); }
 
-    std::unique_ptr<test::LedgerFixture> m_fixture;
-    std::unique_ptr<test::MessageBoxCatcher> m_boxes;
-    std::unique_ptr<Tdm2> m_dm;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<test::MainWindowFixture> m_app;
 };
 
 void TestQueries::init()
 {
-    m_fixture = std::make_unique<test::LedgerFixture>();
+    m_app = std::make_unique<test::MainWindowFixture>();
     const QVariantList contracts = {QStringLiteral("A1"), QStringLiteral("B2"), QStringLiteral("A1"), QStringLiteral(""),
                                     QVariant(), QStringLiteral("x' or '1'='1")};
     int quantity = 1;
     for (const QVariant &contract : contracts)
-        m_fixture->addRow(QStringLiteral("合同号, 数量1, 收入"), {contract, quantity++, 2.5});
-    m_boxes = std::make_unique<test::MessageBoxCatcher>();
+        m_app->ledger.addRow(QStringLiteral("合同号, 数量1, 收入"), {contract, quantity++, 2.5});
 }
 
 void TestQueries::cleanup()
 {
-    m_form.reset();
-    m_dm.reset();
-    dm2 = nullptr;
-    m_boxes.reset();
-    m_fixture.reset();
+    m_app.reset();
 }
 
 void TestQueries::start()
 {
-    m_dm = std::make_unique<Tdm2>(nullptr);
-    dm2 = m_dm.get();
-    m_form = std::make_unique<TForm1>(nullptr);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_app->open();
 }
 
 QStringList TestQueries::contractsInView() const
@@ -123,10 +106,10 @@ void TestQueries::search()
     QFETCH(QStringList, found);
     start();
     showPage(1);
-    auto *edit = m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    auto *edit = m_app->form->findChild<QLineEdit *>(QStringLiteral("Edit1"));
     edit->setText(typed);
-    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("BitBtn14")), Qt::LeftButton);
-    QCOMPARE(m_boxes->texts, QStringList());
+    QTest::mouseClick(m_app->form->findChild<QPushButton *>(QStringLiteral("BitBtn14")), Qt::LeftButton);
+    QCOMPARE(m_app->boxes.texts, QStringList());
     QCOMPARE(contractsInView(), found);
     QCOMPARE(grid()->model()->rowCount(), found.size());
     QCOMPARE(edit->text(), typed); // the edit box keeps its text
@@ -137,7 +120,7 @@ void TestQueries::search()
         QVERIFY_THROWS_EXCEPTION(DatabaseError, view()->remove());
     }
     // "全部" brings every row back.
-    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("BitBtn15")), Qt::LeftButton);
+    QTest::mouseClick(m_app->form->findChild<QPushButton *>(QStringLiteral("BitBtn15")), Qt::LeftButton);
     QCOMPARE(view()->recordCount(), 6);
 }
 
@@ -145,31 +128,31 @@ void TestQueries::searchOnThePrintPageNarrowsEverything()
 {
     start();
     showPage(2);
-    m_form->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(QStringLiteral("A1"));
-    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("BitBtn18")), Qt::LeftButton);
+    m_app->form->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(QStringLiteral("A1"));
+    QTest::mouseClick(m_app->form->findChild<QPushButton *>(QStringLiteral("BitBtn18")), Qt::LeftButton);
     // Both grids, the entry page and navigation hold the rows found.
     QCOMPARE(grid("DBGrid3")->model()->rowCount(), 2);
     QCOMPARE(grid("DBGrid1")->model()->rowCount(), 2);
-    QCOMPARE(m_form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("1"));
+    QCOMPARE(m_app->form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("1"));
     view()->next();
-    QCOMPARE(m_form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("3"));
+    QCOMPARE(m_app->form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("3"));
     view()->next();
     QVERIFY(view()->eof());
-    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("BitBtn19")), Qt::LeftButton);
+    QTest::mouseClick(m_app->form->findChild<QPushButton *>(QStringLiteral("BitBtn19")), Qt::LeftButton);
     QCOMPARE(grid("DBGrid1")->model()->rowCount(), 6);
 }
 
 void TestQueries::unknownColumnLeavesViewClosed()
 {
     start();
-    QVERIFY_THROWS_EXCEPTION(ProviderError, m_form->search(QStringLiteral("合同号 or 1=1 --"), QStringLiteral("A1")));
+    QVERIFY_THROWS_EXCEPTION(ProviderError, m_app->form->search(QStringLiteral("合同号 or 1=1 --"), QStringLiteral("A1")));
     QVERIFY(!view()->isActive());
     QCOMPARE(grid()->model()->rowCount(), 0);
-    QCOMPARE(m_form->findChild<DBEdit *>(QStringLiteral("DBEdit4"))->text(), QString());
-    QVERIFY_THROWS_EXCEPTION(ProviderError, m_form->search(QStringLiteral("毛利"), QStringLiteral("0")));
-    m_form->search(QStringLiteral(" 合同号 "), QStringLiteral("B2")); // a later search replaces it
+    QCOMPARE(m_app->form->findChild<DBEdit *>(QStringLiteral("DBEdit4"))->text(), QString());
+    QVERIFY_THROWS_EXCEPTION(ProviderError, m_app->form->search(QStringLiteral("毛利"), QStringLiteral("0")));
+    m_app->form->search(QStringLiteral(" 合同号 "), QStringLiteral("B2")); // a later search replaces it
     QCOMPARE(contractsInView(), QStringList{QStringLiteral("B2")});
-    m_form->dispall();
+    m_app->form->dispall();
     QCOMPARE(view()->recordCount(), 6);
 }
 
@@ -178,10 +161,10 @@ void TestQueries::searchDropsPendingRow()
     start();
     view()->insert();
     view()->fieldByName(QStringLiteral("合同号"))->setText(QStringLiteral("new"));
-    m_form->search(QStringLiteral("合同号"), QStringLiteral("new"));
+    m_app->form->search(QStringLiteral("合同号"), QStringLiteral("new"));
     QCOMPARE(view()->recordCount(), 0);
-    QCOMPARE(m_fixture->count(), 6);
-    QCOMPARE(m_boxes->texts, QStringList());
+    QCOMPARE(m_app->ledger.count(), 6);
+    QCOMPARE(m_app->boxes.texts, QStringList());
 }
 
 void TestQueries::gridColumns()
@@ -219,9 +202,9 @@ void TestQueries::editingACellPostsOnLeavingTheRow()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(view()->state(), State::Browse);
     QCOMPARE(view()->currentPosition(), 1);
-    QCOMPARE(m_fixture->query(QStringLiteral("select \"数量1\" from xmb where rowid = 1")), QStringList{QStringLiteral("2")});
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select \"数量1\" from xmb where rowid = 1")), QStringList{QStringLiteral("2")});
     QCOMPARE(g->model()->data(g->model()->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("¥5.00"));
-    QCOMPARE(m_boxes->texts, QStringList());
+    QCOMPARE(m_app->boxes.texts, QStringList());
 }
 
 void TestQueries::computedCellsAreNotEditable()
@@ -246,14 +229,14 @@ void TestQueries::ctrlDeleteAsks()
 {
     QFETCH(QString, answer);
     QFETCH(int, left);
-    m_boxes = std::make_unique<test::MessageBoxCatcher>(answer);
+    m_app->boxes.setAnswer(answer);
     start();
     showPage(1);
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_boxes->texts, QStringList{QStringLiteral("删除当前记录吗?")});
-    QCOMPARE(m_boxes->captions, QStringList{QStringLiteral("确认")});
-    QCOMPARE(m_fixture->count(), left);
+    QCOMPARE(m_app->boxes.texts, QStringList{QStringLiteral("删除当前记录吗?")});
+    QCOMPARE(m_app->boxes.captions, QStringList{QStringLiteral("确认")});
+    QCOMPARE(m_app->ledger.count(), left);
     QCOMPARE(view()->recordCount(), left);
 }
 
@@ -281,7 +264,7 @@ void TestQueries::insertAndAppendKeys()
     QTest::keyClick(g, Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(view()->state(), State::Browse); // the untouched row was dropped
     QCOMPARE(view()->currentPosition(), 0);
-    QCOMPARE(m_fixture->count(), 6);
+    QCOMPARE(m_app->ledger.count(), 6);
 }
 
 void TestQueries::cancelOnExit()
@@ -291,7 +274,7 @@ void TestQueries::cancelOnExit()
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Insert);
     QCOMPARE(view()->state(), State::Insert);
-    m_form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setFocus();
+    m_app->form->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setFocus();
     QCOMPARE(view()->state(), State::Browse);
     QCOMPARE(view()->recordCount(), 6);
 }
@@ -313,7 +296,7 @@ void TestQueries::escapeTwice()
     QVERIFY(view()->fieldByName(QStringLiteral("凭证号"))->isNull());
     QTest::keyClick(g, Qt::Key_Escape); // cancels the row's edit
     QCOMPARE(view()->state(), State::Browse);
-    QCOMPARE(m_fixture->query(QStringLiteral("select count(*) from xmb where \"凭证号\" is not null")),
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select count(*) from xmb where \"凭证号\" is not null")),
              QStringList{QStringLiteral("0")});
 }
 
@@ -327,7 +310,7 @@ void TestQueries::gridFollowsTheCurrentRow()
     grid()->setCurrentIndex(grid()->model()->index(2, 0));
     QCOMPARE(view()->currentPosition(), 2);
     QCOMPARE(grid("DBGrid3")->currentIndex().row(), 2);
-    QCOMPARE(m_form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("3"));
+    QCOMPARE(m_app->form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("3"));
 }
 
 int main(int argc, char **argv)
