@@ -195,21 +195,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 void TForm1::focusWindowChanged(QWindow *window)
 {
-    const QPointer<QWindow> previous = m_lastFocusWindow;
-    m_lastFocusWindow = window;
+    // Only a return from a non-modal window of this application activates
+    // the window again: not the close of a modal dialog, not a return from
+    // another application (the application then had no focus window). What
+    // the window that had the focus was is noted when it gets the focus, as
+    // it may be gone by the time the focus comes back.
+    const bool fromNonModalWindow = m_lastFocusWasNonModalWindow;
+    m_lastFocusWasNonModalWindow = window && window != windowHandle() && window->modality() == Qt::NonModal
+        && window->type() != Qt::Popup && window->type() != Qt::ToolTip;
     if (!window || window != windowHandle())
         return;
     if (!m_activatedOnce) {
         m_activatedOnce = true;
         FormActivate();
-        return;
-    }
-    // Only a return from a non-modal window of this application activates
-    // the window again: not the close of a modal dialog, not a return from
-    // another application (the application then had no focus window).
-    if (previous && previous != window && previous->modality() == Qt::NonModal
-        && previous->type() != Qt::Popup && previous->type() != Qt::ToolTip)
+    } else if (fromNonModalWindow) {
         FormActivate();
+    }
 }
 
 void TForm1::FormActivate()

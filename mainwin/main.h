@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 
 class QComboBox;
@@ -84,7 +83,7 @@ private:
     TQueryPage *m_queryPage = nullptr;
     TPrintPage *m_printPage = nullptr;
     QList<QLabel *> m_panels;
-    QPointer<QWindow> m_lastFocusWindow;
+    bool m_lastFocusWasNonModalWindow = false;
     bool m_activatedOnce = false;
 };
 

@@ -432,6 +432,10 @@ void TestReport::previewFromThePrintPage()
         QCOMPARE(status, QStringLiteral("Page 1 of 1"));
         QVERIFY(dm.ADOQuery1->eof()); // the run left the last row current
         QCOMPARE(boxes.texts, QStringList());
+        // The focus coming back from the preview brings the entry page to the front.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTRY_COMPARE(form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->currentIndex(), 0);
     }
     dm2 = nullptr;
 }

@@ -73,6 +73,7 @@ int main(int argc, char **argv)
         zarn::Tdm2 dataModule(nullptr);
         zarn::dm2 = &dataModule;
         if (!dataModule.ADOQuery1->isActive()) {
+            openErrors.removeDuplicates();
             err() << "zarn-report: " << openErrors.join(QStringLiteral("; ")) << "\n";
             return 1;
         }
