@@ -27,6 +27,7 @@ ReportPainter::ReportPainter(const ReportTemplate &layout)
         m_elementFonts.push_back(std::move(fonts));
     }
     m_shaped.resize(m_fonts.size());
+    m_ascii.resize(m_fonts.size());
 }
 
 int ReportPainter::fontIndex(const ReportElement &element)
@@ -58,6 +59,8 @@ const ReportPainter::Shaped &ReportPainter::shape(int font, const QString &text)
         return *it;
     if (cache.size() > kShapedLimit)
         cache.clear();
+    if (Shaped quick; shapeAscii(font, text, quick))
+        return *cache.insert(text, quick);
     QTextLayout layout(text, m_fonts[size_t(font)]);
     layout.setCacheEnabled(true);
     layout.beginLayout();
@@ -67,7 +70,62 @@ const ReportPainter::Shaped &ReportPainter::shape(int font, const QString &text)
     Shaped shaped;
     shaped.runs = layout.glyphRuns();
     shaped.width = line.naturalTextWidth();
+    roundPositions(shaped);
     return *cache.insert(text, shaped);
+}
+
+// Glyphs sit on whole hundredths of a millimetre, far below any device's
+// dot: the output then states each position in few digits.
+void ReportPainter::roundPositions(Shaped &shaped)
+{
+    for (QGlyphRun &run : shaped.runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF &p : positions)
+            p = QPointF(std::round(p.x()), std::round(p.y()));
+        run.setPositions(positions);
+    }
+}
+
+bool ReportPainter::shapeAscii(int font, const QString &text, Shaped &shaped)
+{
+    // Dates, numbers and amounts are plain ASCII in the font's own glyphs:
+    // without kerning their run is the sum of the characters' advances, so it
+    // is put together from a table instead of shaped anew.
+    AsciiGlyphs &table = m_ascii[size_t(font)];
+    if (!table.ready) {
+        table.ready = true;
+        table.font = QRawFont::fromFont(m_fonts[size_t(font)]);
+        for (char16_t c = 32; c < 127; ++c) {
+            const QList<quint32> glyph = table.font.glyphIndexesForString(QString(QChar(c)));
+            if (glyph.size() == 1 && glyph[0] != 0) {
+                table.glyph[c] = glyph[0];
+                table.advance[c] = table.font.advancesForGlyphIndexes(glyph).value(0).x();
+            }
+        }
+    }
+    if (!table.font.isValid())
+        return false;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    const double baseline = table.font.ascent();
+    double x = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 32 || u >= 127 || table.glyph[u] == 0)
+            return false;
+        glyphs << table.glyph[u];
+        positions << QPointF(std::round(x), std::round(baseline));
+        x += table.advance[u];
+    }
+    QGlyphRun run;
+    run.setRawFont(table.font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    shaped.runs = {run};
+    shaped.width = x;
+    return true;
 }
 
 double ReportPainter::textWidth(const ReportElement &element, const QString &text)
@@ -133,7 +191,7 @@ void ReportPainter::paintBand(QPainter &painter, const ReportPages &pages, const
                 break; // an empty value prints nothing
             const Shaped &shaped = shape(m_elementFonts[placed.band][i], text);
             // The box takes the width of its text, keeping its left edge or centre.
-            const double left = e.centred ? box.center().x() - shaped.width / 2 : box.left();
+            const double left = std::round(e.centred ? box.center().x() - shaped.width / 2 : box.left());
             const QRectF textBox(left, box.top(), shaped.width, box.height());
             // Opaque: the box is filled white first. On the band's white ground
             // that shows only where the box covers something drawn before it.
@@ -141,7 +199,7 @@ void ReportPainter::paintBand(QPainter &painter, const ReportPages &pages, const
                 painter.fillRect(textBox, Qt::white);
             m_drawn.push_back(textBox);
             for (const QGlyphRun &run : shaped.runs)
-                painter.drawGlyphRun(QPointF(left, box.top()), run);
+                painter.drawGlyphRun(QPointF(left, std::round(box.top())), run);
             if (e.frame)
                 drawFrame(painter, textBox, e.frame);
             break;

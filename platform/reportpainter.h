@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>
+#include <QRawFont>
 #include <vector>
 
 class QPainter;
@@ -38,6 +39,16 @@ private:
         double width = 0;
     };
     const Shaped &shape(int font, const QString &text);
+    bool shapeAscii(int font, const QString &text, Shaped &shaped);
+    static void roundPositions(Shaped &shaped);
+    struct AsciiGlyphs
+    {
+        bool ready = false;
+        QRawFont font;
+        quint32 glyph[127] = {};
+        double advance[127] = {};
+    };
+    std::vector<AsciiGlyphs> m_ascii; // per font
     void paintBand(QPainter &painter, const ReportPages &pages, const PlacedBand &placed);
     void drawFrame(QPainter &painter, const QRectF &rect, int frame);
     int fontIndex(const ReportElement &element);
