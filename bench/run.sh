@@ -61,10 +61,9 @@ printf 'all ratio            %.2f\n' "$(echo "$all_seconds / $reference" | bc -l
 # The report to PDF: pages per second against the naive QPdfWriter loop, and
 # the report's own memory (its peak beyond the ledger's open).
 if [ "${REPORT:-1}" = 1 ]; then
-    report_stats=$( (cd "$WORK" && /usr/bin/time -f 'peak_kib=%M' "$OLDPWD/build/tools/zarn-report" -o "$WORK/report.pdf") 2>&1 | tail -n 2)
+    report_stats=$( (cd "$WORK" && /usr/bin/time -f 'seconds=%e peak_kib=%M' "$OLDPWD/build/tools/zarn-report" -o "$WORK/report.pdf") 2>&1 | tail -n 1)
     report_peak=$(echo "$report_stats" | sed -n 's/.*peak_kib=\([0-9]*\).*/\1/p')
-    t0=$(now); (cd "$WORK" && "$OLDPWD/build/tools/zarn-report" -o "$WORK/report.pdf" 2>/dev/null); t1=$(now)
-    report_seconds=$(echo "$t1 - $t0" | bc -l)
+    report_seconds=$(echo "$report_stats" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p')
     report_pages=$(pdfinfo "$WORK/report.pdf" | sed -n 's/^Pages: *//p')
     naive=$(cd "$WORK" && "$OLDPWD/build/bench/zarn-bench-naive-pdf" "$WORK/naive.pdf" 2>/dev/null)
     naive_pages=$(echo "$naive" | sed -n 's/.*pages=\([0-9]*\).*/\1/p')
