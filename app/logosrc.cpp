@@ -8,7 +8,8 @@
 namespace zarn {
 
 Tlogo::Tlogo(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Tlogo>())
+    // A plain frameless window: not kept above the others, as a splash screen would be.
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Tlogo>())
 {
     ui->setupUi(this);
     // The window takes the size of its picture.

@@ -2,6 +2,7 @@
 
 #include "reportpainter.h"
 #include "reportpreview.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -35,6 +36,7 @@ public:
         layout->addWidget(cancel);
         connect(cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
         resize(220, 90);
+        centreOnScreen(this);
     }
     void setPercent(int percent)
     {

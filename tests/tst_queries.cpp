@@ -42,6 +42,7 @@ private slots:
     void cancelOnExit();
     void escapeTwice();
     void gridFollowsTheCurrentRow();
+    void refusedPostKeepsTheGridOnTheRow();
 
 private:
     void start();
@@ -311,6 +312,31 @@ void TestQueries::gridFollowsTheCurrentRow()
     QCOMPARE(view()->currentPosition(), 2);
     QCOMPARE(grid("DBGrid3")->currentIndex().row(), 2);
     QCOMPARE(m_app->form->findChild<DBEdit *>(QStringLiteral("DBEdit2"))->text(), QStringLiteral("3"));
+}
+
+void TestQueries::refusedPostKeepsTheGridOnTheRow()
+{
+    m_app->ledger.exec(QStringLiteral("drop table xmb"));
+    m_app->ledger.exec(QStringLiteral(
+        "create table xmb (\"合同号\" varchar(50), \"凭证号\" varchar(50), \"日期\" datetime, \"卡号\" varchar(10),"
+        " \"序号\" varchar(5), \"产品名称\" varchar(50), \"经手人\" varchar(8), \"数量1\" integer check (\"数量1\" >= 0),"
+        " \"收入\" decimal(19,4), \"数量2\" integer, \"收汇\" decimal(19,4), \"汇率\" decimal(18,4), \"支出\" decimal(19,4))"));
+    for (int i = 0; i < 3; ++i)
+        m_app->ledger.addRow(QStringLiteral("合同号, 数量1"), {QStringLiteral("R%1").arg(i), 1});
+    start();
+    showPage(1);
+    DBGrid *g = grid();
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(0, 5)); // 入库数量
+    QTest::keyClicks(g, QStringLiteral("-"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(m_app->boxes.texts.size(), 1);
+    QVERIFY2(m_app->boxes.texts[0].contains(QStringLiteral("CHECK constraint failed")), qPrintable(m_app->boxes.texts.value(0)));
+    QCOMPARE(view()->state(), State::Edit);
+    QCOMPARE(view()->currentPosition(), 0);
+    QTRY_COMPARE(g->currentIndex().row(), 0);
+    QCOMPARE(m_app->ledger.query(QStringLiteral("select \"数量1\" from xmb where rowid = 1")), QStringList{QStringLiteral("1")});
 }
 
 int main(int argc, char **argv)
