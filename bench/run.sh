@@ -79,3 +79,14 @@ if [ "${REPORT:-1}" = 1 ]; then
     printf 'report memory        %.1f MiB peak, %.1f MiB beyond the ledger open\n' \
         "$(echo "$report_peak / 1024" | bc -l)" "$(echo "($report_peak - $peak_kib) / 1024" | bc -l)"
 fi
+
+# The preview's run: the whole layout into the page model, handling window
+# messages before every row; what the page model holds.
+if [ "${REPORT:-1}" = 1 ]; then
+    preview=$(cd "$WORK" && "$OLDPWD/build/bench/zarn-bench-preview" 2>/dev/null)
+    printf 'preview layout       %s s for %s pages; page model %.1f MiB (%.0f bytes a row)\n' \
+        "$(echo "$preview" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p')" \
+        "$(echo "$preview" | sed -n 's/.*pages=\([0-9]*\).*/\1/p')" \
+        "$(echo "$(echo "$preview" | sed -n 's/.*model_kib=\([0-9]*\).*/\1/p') / 1024" | bc -l)" \
+        "$(echo "$(echo "$preview" | sed -n 's/.*model_kib=\([0-9]*\).*/\1/p') * 1024 / $ROWS" | bc -l)"
+fi

@@ -111,7 +111,8 @@ void QuickReport::prepare(QPrinter &printer)
 }
 
 bool QuickReport::layoutInto(ReportPages &pages, const std::function<void(int)> &pageCompleted,
-                             const std::function<void(int)> &progress, const std::function<bool()> &cancelled)
+                             const std::function<void(int)> &progress, const std::function<bool()> &cancelled,
+                             bool handleMessages)
 {
     m_running = true;
     struct Done
@@ -123,7 +124,8 @@ bool QuickReport::layoutInto(ReportPages &pages, const std::function<void(int)> 
     layout.pageCompleted = pageCompleted;
     layout.progress = progress;
     layout.cancelled = cancelled;
-    layout.beforeRow = [] { QCoreApplication::processEvents(); };
+    if (handleMessages)
+        layout.beforeRow = [] { QCoreApplication::processEvents(); };
     return layout.run();
 }
 

@@ -37,9 +37,12 @@ public:
     void preview();
     ReportPreview *previewWindow() const { return m_preview; }
 
-    // One layout run into `pages`; false when cancelled.
+    // One layout run into `pages`; false when cancelled. Window messages are
+    // handled before every row unless `handleMessages` is false (a run
+    // without windows, such as the command-line report).
     bool layoutInto(ReportPages &pages, const std::function<void(int page)> &pageCompleted,
-                    const std::function<void(int percent)> &progress, const std::function<bool()> &cancelled);
+                    const std::function<void(int percent)> &progress, const std::function<bool()> &cancelled,
+                    bool handleMessages = true);
 
     // A fresh run against the printer; pages outside the printer's range are
     // laid out but not printed. Shows the progress window unless `quiet`.

@@ -111,7 +111,7 @@ int main(int argc, char **argv)
                     err().flush();
                 }
             },
-            [] { return false; });
+            [] { return false; }, false);
         painter.end();
         err() << "\r" << written << " pages, " << dataModule.ADOQuery1->recordCount() << " rows -> " << output
               << "\n";
