@@ -54,7 +54,8 @@ ReportPreview::ReportPreview(QuickReport *report, std::shared_ptr<ReportPages> p
       m_painter(std::make_unique<ReportPainter>(m_pages->layout())), m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("ReportPreview"));
-    setWindowTitle(m_pages->layout().name.isEmpty() ? QStringLiteral("Print Preview") : QStringLiteral("Print Preview"));
+    const QString title = m_pages->layout().title;
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Print Preview") : title);
     QuickReport::prepare(m_printer);
 
     auto *layout = new QVBoxLayout(this);

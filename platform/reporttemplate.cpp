@@ -67,6 +67,7 @@ ReportTemplate ReportTemplate::fromJson(const QByteArray &json)
     ReportTemplate result;
     result.source = json;
     result.name = root[u"name"].toString();
+    result.title = root[u"title"].toString();
     const QJsonObject page = root[u"page"].toObject();
     result.pageWidth = page[u"width"].toDouble(2970);
     result.pageHeight = page[u"height"].toDouble(2100);

@@ -51,6 +51,7 @@ struct ReportBand
 struct ReportTemplate
 {
     QString name;
+    QString title; // the report's title; the preview's caption when not empty
     double pageWidth = 2970, pageHeight = 2100;
     int topMargin = 100, bottomMargin = 100, leftMargin = 180, rightMargin = 50;
     bool printIfEmpty = true;
