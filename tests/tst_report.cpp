@@ -11,6 +11,7 @@
 #include "reportpreview.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
@@ -112,6 +113,7 @@ private slots:
     void badPageFiles_data();
     void badPageFiles();
     void printRange();
+    void previewSavesAndLoadsPageFiles();
     void previewFromThePrintPage();
 
 private:
@@ -392,6 +394,59 @@ void TestReport::printRange()
     QCOMPARE(count, 2);
     QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
     QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
+}
+
+void TestReport::previewSavesAndLoadsPageFiles()
+{
+    QTemporaryDir dir;
+    QuickReport report(m_template, std::make_unique<FakeRows>(60), nullptr);
+    auto pages = std::make_shared<ReportPages>(m_template);
+    ReportPreview preview(&report, pages);
+    preview.show();
+    preview.runLayout();
+    QCOMPARE(preview.pageCount(), 3);
+    QCOMPARE(preview.statusText(), QStringLiteral("Page 1 of 3"));
+    QTest::keyClick(&preview, Qt::Key_End);
+    QCOMPARE(preview.currentPage(), 3);
+    QTest::keyClick(&preview, Qt::Key_PageUp);
+    QCOMPARE(preview.currentPage(), 2);
+    QTest::keyClick(&preview, Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(preview.currentPage(), 1);
+    preview.goToPage(QStringLiteral("9"));
+    QCOMPARE(preview.currentPage(), 1);
+    preview.goToPage(QStringLiteral("3"));
+    QCOMPARE(preview.currentPage(), 3);
+
+    const QString saved = dir.filePath(QStringLiteral("ledger.QRP"));
+    preview.saveFile(saved);
+    // A missing or foreign file is reported and the pages shown stay.
+    try {
+        preview.loadFile(dir.filePath(QStringLiteral("missing.QRP")));
+        QFAIL("a missing file was loaded");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("不存在")), qPrintable(e.message()));
+    }
+    QFile foreign(dir.filePath(QStringLiteral("foreign.QRP")));
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.write("%PDF-1.4 not a page file");
+    foreign.close();
+    QVERIFY_THROWS_EXCEPTION(Error, preview.loadFile(foreign.fileName()));
+    QCOMPARE(preview.pageCount(), 3);
+    QCOMPARE(preview.currentPage(), 3);
+    QVERIFY(!preview.isLoaded());
+
+    // A loaded file replaces the pages, page 1 first; printer setup is gone.
+    auto other = std::make_shared<ReportPages>(m_template);
+    QuickReport second(m_template, std::make_unique<FakeRows>(5), nullptr);
+    ReportPreview fresh(&second, other);
+    fresh.runLayout();
+    QCOMPARE(fresh.pageCount(), 1);
+    fresh.loadFile(saved);
+    QVERIFY(fresh.isLoaded());
+    QCOMPARE(fresh.pageCount(), 3);
+    QCOMPARE(fresh.currentPage(), 1);
+    QCOMPARE(describe(fresh.pages()), describe(preview.pages()));
+    QVERIFY(!fresh.findChild<QAction *>(QStringLiteral("printerSetup"))->isEnabled());
 }
 
 void TestReport::previewFromThePrintPage()
