@@ -97,6 +97,16 @@ qint64 LedgerFixture::count(const QString &table) const
     return query(QStringLiteral("select count(*) from \"%1\"").arg(table)).value(0).toLongLong();
 }
 
+void LedgerFixture::refuseNegativeStockIn() const
+{
+    exec(QStringLiteral("drop table xmb"));
+    exec(QStringLiteral(
+        "create table xmb (\"合同号\" varchar(50), \"凭证号\" varchar(50), \"日期\" datetime, \"卡号\" varchar(10),"
+        " \"序号\" varchar(5), \"产品名称\" varchar(50), \"经手人\" varchar(8),"
+        " \"数量1\" integer check (\"数量1\" >= 0), \"收入\" decimal(19,4), \"数量2\" integer,"
+        " \"收汇\" decimal(19,4), \"汇率\" decimal(18,4), \"支出\" decimal(19,4))"));
+}
+
 void LedgerFixture::addRow(const QString &columns, const QVariantList &values) const
 {
     QStringList quoted;

@@ -28,6 +28,10 @@ public:
     QStringList query(const QString &sql) const;
     qint64 count(const QString &table = QStringLiteral("xmb")) const;
 
+    // Replaces the (empty or not) ledger table by one whose 入库数量 must not
+    // be negative, so that the database refuses a post.
+    void refuseNegativeStockIn() const;
+
     // Adds a ledger row; columns are named in `columns`, comma separated.
     void addRow(const QString &columns, const QVariantList &values) const;
 

@@ -283,11 +283,7 @@ void TestReport::pendingRowIsPostedFirst()
 void TestReport::refusedPostEndsTheRun()
 {
     test::LedgerFixture fixture;
-    fixture.exec(QStringLiteral("drop table xmb"));
-    fixture.exec(QStringLiteral(
-        "create table xmb (\"合同号\" varchar(50), \"凭证号\" varchar(50), \"日期\" datetime, \"卡号\" varchar(10),"
-        " \"序号\" varchar(5), \"产品名称\" varchar(50), \"经手人\" varchar(8), \"数量1\" integer check (\"数量1\" >= 0),"
-        " \"收入\" decimal(19,4), \"数量2\" integer, \"收汇\" decimal(19,4), \"汇率\" decimal(18,4), \"支出\" decimal(19,4))"));
+    fixture.refuseNegativeStockIn();
     fixture.addRow(QStringLiteral("合同号, 数量1"), {QStringLiteral("KS-1"), 1});
     test::ErrorRecorder errors;
     Tdm2 dm(nullptr);
