@@ -127,10 +127,10 @@ struct Random
     qint64 between(qint64 low, qint64 high) { return low + qint64(next() % quint64(high - low + 1)); }
 };
 
-LedgerRow makeRow(Random &random, qint64 index, qint64 contracts)
+// A row of the given contract; the contract decides the product.
+LedgerRow makeRow(Random &random, qint64 index, qint64 contract)
 {
     LedgerRow row;
-    const qint64 contract = random.between(1, contracts);
     const Product &product = kProducts[contract % std::size(kProducts)];
     row.date = QDate(2019, 1, 1).addDays(random.between(0, 6 * 365));
     row.contract = QStringLiteral("KS%1-%2").arg(row.date.year()).arg(contract, 5, 10, QChar(u'0'));
@@ -187,7 +187,7 @@ void addDemoData(const QString &path)
         Statement insert(db.get(), QString::fromUtf8(kInsertRow));
         Random random{20240305};
         for (int i = 0; i < 36; ++i) {
-            LedgerRow row = makeRow(random, i, 12);
+            LedgerRow row = makeRow(random, i, i / 3 + 1);
             row.date = QDate(2024, 1, 3).addDays(i * 9 + int(random.between(0, 5)));
             row.contract = QStringLiteral("KS2024-%1").arg(i / 3 + 1, 3, 10, QChar(u'0'));
             insertRow(insert, row);
@@ -206,7 +206,7 @@ void addSyntheticRows(const QString &path, qint64 count, quint64 seed,
         Random random{seed};
         const qint64 contracts = std::max<qint64>(1, count / 20);
         for (qint64 i = 0; i < count; ++i) {
-            insertRow(insert, makeRow(random, i, contracts));
+            insertRow(insert, makeRow(random, i, random.between(1, contracts)));
             if (progress && (i + 1) % 100000 == 0)
                 progress(i + 1, count);
         }
