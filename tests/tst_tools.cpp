@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +64,7 @@ private slots:
     void syntheticRowsAreDeterministic();
     void reportPdf();
     void reportWithoutDatabase();
+    void reportInParts();
 };
 
 void TestTools::usageErrors_data()
@@ -76,6 +78,8 @@ void TestTools::usageErrors_data()
     QTest::newRow("db: negative rows") << kZarnDb << QStringList{QStringLiteral("init"), QStringLiteral("x.mdb"), QStringLiteral("--rows"), QStringLiteral("-3")};
     QTest::newRow("db: seed alone") << kZarnDb << QStringList{QStringLiteral("init"), QStringLiteral("x.mdb"), QStringLiteral("--seed"), QStringLiteral("4")};
     QTest::newRow("report: no output") << kZarnReport << QStringList();
+    QTest::newRow("report: bad range") << kZarnReport << QStringList{QStringLiteral("-o"), QStringLiteral("a.pdf"), QStringLiteral("--pages"), QStringLiteral("3-1")};
+    QTest::newRow("report: bad jobs") << kZarnReport << QStringList{QStringLiteral("-o"), QStringLiteral("a.pdf"), QStringLiteral("--jobs"), QStringLiteral("0")};
     QTest::newRow("report: stray argument") << kZarnReport << QStringList{QStringLiteral("-o"), QStringLiteral("a.pdf"), QStringLiteral("b")};
 }
 
@@ -159,6 +163,48 @@ void TestTools::reportWithoutDatabase()
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("找不到文件")), qPrintable(result.errors));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("zarn.mdb"))));
+}
+
+void TestTools::reportInParts()
+{
+    // 11,000 rows: 408 pages, written by two processes and joined.
+    QTemporaryDir dir;
+    QCOMPARE(run(kZarnDb, {QStringLiteral("init"), QStringLiteral("zarn.mdb"), QStringLiteral("--rows"), QStringLiteral("11000")},
+                 dir.path())
+                 .code,
+             0);
+    const Run whole = run(kZarnReport, {QStringLiteral("-o"), QStringLiteral("one.pdf"), QStringLiteral("--jobs"), QStringLiteral("1")},
+                          dir.path());
+    QCOMPARE(whole.code, 0);
+    const Run parts = run(kZarnReport, {QStringLiteral("-o"), QStringLiteral("two.pdf"), QStringLiteral("--jobs"), QStringLiteral("2")},
+                          dir.path());
+    QCOMPARE(parts.code, 0);
+    QVERIFY2(parts.errors.contains(QStringLiteral("in 2 parts")), qPrintable(parts.errors));
+    QCOMPARE(pageCount(dir.filePath(QStringLiteral("one.pdf"))), 408);
+    QCOMPARE(pageCount(dir.filePath(QStringLiteral("two.pdf"))), 408);
+    // The joined file reads like the one written in one piece, page by page.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    for (const char *page : {"1", "204", "205", "408"}) {
+        QStringList texts;
+        for (const char *file : {"one.pdf", "two.pdf"}) {
+            QProcess process;
+            process.start(pdftotext, {QStringLiteral("-f"), QString::fromLatin1(page), QStringLiteral("-l"),
+                                      QString::fromLatin1(page), dir.filePath(QString::fromLatin1(file)), QStringLiteral("-")});
+            QVERIFY(process.waitForFinished(60000));
+            QCOMPARE(process.exitCode(), 0);
+            texts << QString::fromUtf8(process.readAllStandardOutput());
+        }
+        QVERIFY2(!texts[0].trimmed().isEmpty(), page);
+        QCOMPARE(texts[1], texts[0]);
+    }
+    // A range alone.
+    const Run range = run(kZarnReport, {QStringLiteral("-o"), QStringLiteral("range.pdf"), QStringLiteral("--pages"),
+                                        QStringLiteral("2-3")},
+                          dir.path());
+    QCOMPARE(range.code, 0);
+    QCOMPARE(pageCount(dir.filePath(QStringLiteral("range.pdf"))), 2);
 }
 
 QTEST_GUILESS_MAIN(TestTools)
