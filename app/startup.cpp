@@ -56,8 +56,8 @@ int runApplication(int argc, char **argv)
         return 1;
     }
 
-    // 8. The login dialog shows, centred; the loop runs until terminated.
-    login->show();
+    // 8. The main window (the login dialog) shows, centred; the loop runs until terminated.
+    app.mainForm()->show();
     app.exec();
 
     // 9. The login dialog with the main window first, then the data module.

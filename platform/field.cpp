@@ -42,25 +42,6 @@ qint32 Field::asInteger() const { return asInteger(activeRow()); }
 qint64 Field::asCurrency() const { return asCurrency(activeRow()); }
 double Field::asFloat() const { return asFloat(activeRow()); }
 
-QVariant Field::value() const
-{
-    const Row &row = activeRow();
-    if (row.isNull(m_index))
-        return {};
-    switch (m_def.type) {
-    case FieldType::Text:
-        return row.texts[size_t(m_index)];
-    case FieldType::DateTime:
-        return fieldtext::dateFromKey(row.numbers[size_t(m_index)]);
-    case FieldType::Integer:
-        return asInteger(row);
-    case FieldType::Decimal:
-    case FieldType::Currency:
-        return asFloat(row);
-    }
-    return {};
-}
-
 QString Field::displayText(const Row &row) const
 {
     if (row.isNull(m_index))

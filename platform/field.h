@@ -4,7 +4,6 @@
 #include "row.h"
 
 #include <QString>
-#include <QVariant>
 #include <limits>
 
 namespace zarn {
@@ -39,7 +38,6 @@ public:
     qint32 asInteger() const;  // Null reads as 0
     qint64 asCurrency() const; // scaled by 10,000; Null reads as 0
     double asFloat() const;    // Null reads as 0
-    QVariant value() const;    // a null QVariant for Null
 
     // Assignments to the pending row (edit or insert) or, for a computed
     // field, to the row being calculated.

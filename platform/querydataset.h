@@ -71,7 +71,6 @@ public:
     bool isEmpty() const { return recordCount() == 0; }
     bool canModify() const { return isActive() && m_updatable; }
     bool isModified() const { return m_modified; }
-    bool isCalculating() const { return m_calcRow != nullptr; }
 
     // The row at a position of the view, the pending row in its place.
     Row rowAt(int position) const;

@@ -31,8 +31,6 @@ public:
     std::shared_ptr<const ReportTemplate> layoutPointer() const { return m_template; }
 
     int pageCount() const { return m_pageBase + int(m_pageStarts.size()); }
-    // Pages whose bands are still held (a stream drops the ones it wrote).
-    int firstHeldPage() const { return m_pageBase + 1; }
 
     void beginPage();
     // Places a band on the current page with the texts of its dynamic
