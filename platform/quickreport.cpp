@@ -23,8 +23,8 @@ namespace {
 class PrintProgress final : public QWidget
 {
 public:
-    PrintProgress()
-        : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint)
+    explicit PrintProgress(QWidget *owner)
+        : QWidget(owner, Qt::Dialog | Qt::WindowStaysOnTopHint)
     {
         setWindowTitle(QStringLiteral("Printing progress"));
         setAttribute(Qt::WA_DeleteOnClose, false);
@@ -142,11 +142,15 @@ void QuickReport::preview()
     } done{m_previewing};
 
     auto pages = std::make_shared<ReportPages>(m_layout);
-    m_preview = new ReportPreview(this, pages);
+    // The preview belongs to the report's window, so that a main window that
+    // runs modally does not block it.
+    m_preview = new ReportPreview(this, pages, qobject_cast<QWidget *>(parent()));
     QPointer<ReportPreview> window = m_preview;
     QEventLoop loop;
     connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
     window->show();
+    window->raise();
+    window->activateWindow();
     window->runLayout();
     if (window)
         loop.exec();
@@ -165,7 +169,8 @@ void QuickReport::print(QPrinter &printer, bool quiet)
         return;
     std::unique_ptr<PrintProgress> window;
     if (!quiet) {
-        window = std::make_unique<PrintProgress>();
+        window = std::make_unique<PrintProgress>(m_preview ? static_cast<QWidget *>(m_preview)
+                                                           : qobject_cast<QWidget *>(parent()));
         window->show();
     }
     ReportPages pages(m_layout);

@@ -49,8 +49,8 @@ private:
     ReportPreview *m_preview;
 };
 
-ReportPreview::ReportPreview(QuickReport *report, std::shared_ptr<ReportPages> pages)
-    : QWidget(nullptr, Qt::Window), m_report(report), m_pages(std::move(pages)),
+ReportPreview::ReportPreview(QuickReport *report, std::shared_ptr<ReportPages> pages, QWidget *owner)
+    : QWidget(owner, Qt::Window), m_report(report), m_pages(std::move(pages)),
       m_painter(std::make_unique<ReportPainter>(m_pages->layout())), m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("ReportPreview"));

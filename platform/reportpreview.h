@@ -26,7 +26,9 @@ class ReportPreview final : public QWidget
 public:
     enum class Zoom { Fit, Natural, Width };
 
-    ReportPreview(QuickReport *report, std::shared_ptr<ReportPages> pages);
+    // A window of its own; `owner` is the window it belongs to (so that a
+    // modal main window does not block it).
+    ReportPreview(QuickReport *report, std::shared_ptr<ReportPages> pages, QWidget *owner = nullptr);
     ~ReportPreview() override;
 
     // Lays the report out into this window's pages (the preview's run).

@@ -465,6 +465,10 @@ void TestReport::previewFromThePrintPage()
             auto *preview = form.findChild<Tqr1 *>() ? form.findChild<Tqr1 *>()->previewWindow() : nullptr;
             QVERIFY(preview);
             caption = preview->windowTitle();
+            // It belongs to the main window, which runs modally in the
+            // application and would block a window of its own.
+            QCOMPARE(preview->parentWidget(), &form);
+            QVERIFY(preview->isWindow());
             size = preview->size();
             pages = preview->pageCount();
             current = preview->currentPage();
