@@ -522,21 +522,25 @@ void QueryDataset::fieldAssigned(const Field &field)
     emit rowChanged(m_current);
 }
 
+void QueryDataset::dropPendingRow()
+{
+    m_pending = Row();
+    m_original = Row();
+    m_modified = false;
+    m_state = State::Browse;
+}
+
 void QueryDataset::cancel()
 {
     if (m_state == State::Insert) {
-        m_pending = Row();
-        m_modified = false;
-        m_state = State::Browse;
+        dropPendingRow();
         m_current = m_order.empty() ? 0 : std::min(m_insertPosition, int(m_order.size()) - 1);
         m_bof = m_eof = m_order.empty();
         emit rowRemoved(m_insertPosition);
         emit stateChanged();
         emit currentChanged();
     } else if (m_state == State::Edit) {
-        m_pending = Row();
-        m_modified = false;
-        m_state = State::Browse;
+        dropPendingRow();
         emit rowChanged(m_current);
         emit stateChanged();
     }
@@ -682,10 +686,7 @@ void QueryDataset::post()
         transaction.commit();
         m_order[size_t(m_current)] = storeRow(written);
     }
-    m_pending = Row();
-    m_original = Row();
-    m_modified = false;
-    m_state = State::Browse;
+    dropPendingRow();
     emit rowChanged(m_current);
     emit stateChanged();
     emit currentChanged();
@@ -718,10 +719,7 @@ void QueryDataset::remove()
     const int removed = m_current;
     m_order.erase(m_order.begin() + removed);
     invalidateCache();
-    m_pending = Row();
-    m_original = Row();
-    m_modified = false;
-    m_state = State::Browse;
+    dropPendingRow();
     m_current = std::min(removed, std::max(int(m_order.size()) - 1, 0));
     m_bof = m_eof = m_order.empty();
     emit rowRemoved(removed);

@@ -103,6 +103,7 @@ private:
     void checkActive() const;
     void settle();
     void beginInsert(bool atEnd);
+    void dropPendingRow(); // back to browse, the pending row forgotten (no signals)
     void calculate(Row &row);
     void setState(State state);
     void setCurrent(int position);

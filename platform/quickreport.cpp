@@ -1,6 +1,6 @@
 #include "quickreport.h"
 
-#include "reportpainter.h"
+#include "pagedoutput.h"
 #include "reportpreview.h"
 #include "windowplacement.h"
 
@@ -60,33 +60,6 @@ bool inRange(const QPrinter &printer, int page)
         return true;
     return page >= printer.fromPage() && page <= printer.toPage();
 }
-
-// Paints completed pages onto the printer, one sheet per page in range.
-class PrinterOutput
-{
-public:
-    PrinterOutput(QPrinter &printer, const ReportTemplate &layout)
-        : m_printer(printer), m_painter(layout)
-    {
-    }
-    bool begin() { return m_device.begin(&m_printer); }
-    void page(const ReportPages &pages, int page)
-    {
-        if (!inRange(m_printer, page))
-            return;
-        if (m_printed++ > 0)
-            m_printer.newPage();
-        ReportPainter::setUpPainter(m_device, m_printer.resolution());
-        m_painter.paint(m_device, pages, page);
-    }
-    void end() { m_device.end(); }
-
-private:
-    QPrinter &m_printer;
-    QPainter m_device;
-    ReportPainter m_painter;
-    int m_printed = 0;
-};
 
 } // namespace
 
@@ -164,7 +137,8 @@ void QuickReport::print(QPrinter &printer, bool quiet)
     if (printer.outputFormat() == QPrinter::NativeFormat && QPrinterInfo::availablePrinters().isEmpty())
         return; // no printer installed
     prepare(printer);
-    PrinterOutput output(printer, *m_layout);
+    PagedReportOutput output(printer, printer.resolution(), *m_layout,
+                             [&printer](int page) { return inRange(printer, page); });
     if (!output.begin())
         return;
     std::unique_ptr<PrintProgress> window;
@@ -192,7 +166,8 @@ void QuickReport::print(QPrinter &printer, bool quiet)
 void QuickReport::printPages(const ReportPages &pages, QPrinter &printer)
 {
     prepare(printer);
-    PrinterOutput output(printer, pages.layout());
+    PagedReportOutput output(printer, printer.resolution(), pages.layout(),
+                             [&printer](int page) { return inRange(printer, page); });
     if (!output.begin())
         return;
     for (int page = 1; page <= pages.pageCount(); ++page)

@@ -33,14 +33,11 @@ public:
 
     // Lays the report out into this window's pages (the preview's run).
     void runLayout();
-    bool isRunning() const { return m_running; }
 
     int currentPage() const { return m_current; }
     int pageCount() const { return m_pages->pageCount(); }
     const ReportPages &pages() const { return *m_pages; }
-    Zoom zoom() const { return m_zoom; }
     QString statusText() const;
-    QPrinter &printer() { return m_printer; }
     bool isLoaded() const { return m_loaded; }
 
     void showPage(int page);

@@ -12,12 +12,11 @@
 #include "pdfmerge.h"
 #include "querydataset.h"
 #include "report.h"
-#include "reportpainter.h"
+#include "pagedoutput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -79,26 +78,21 @@ int writePages(zarn::QueryDataset *view, const Options &options, bool showProgre
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
     writer.setCreator(QStringLiteral("zarn"));
     writer.setTitle(QStringLiteral("Kestrune"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
+    zarn::PagedReportOutput output(writer, kPdfResolution, report.layout(), [&options](int page) {
+        return page >= options.from && (options.to == 0 || page <= options.to);
+    });
+    if (!output.begin()) {
         err() << "zarn-report: cannot write " << options.output << "\n";
         return 1;
     }
-    zarn::ReportPainter pagePainter(report.layout());
     zarn::ReportPages pages(report.layoutPointer());
-    int written = 0;
     int last = 0;
     int shownPercent = -1;
     const bool complete = report.layoutInto(
         pages,
         [&](int page) {
             last = page;
-            if (page >= options.from && (options.to == 0 || page <= options.to)) {
-                if (written++ > 0)
-                    writer.newPage();
-                zarn::ReportPainter::setUpPainter(painter, kPdfResolution);
-                pagePainter.paint(painter, pages, page);
-            }
+            output.page(pages, page);
             pages.dropHeldPages();
         },
         [&](int percent) {
@@ -109,9 +103,9 @@ int writePages(zarn::QueryDataset *view, const Options &options, bool showProgre
             }
         },
         [&] { return options.to > 0 && last >= options.to; }, false);
-    painter.end();
+    output.end();
     if (showProgress)
-        err() << "\r" << written << " pages, " << view->recordCount() << " rows -> " << options.output << "\n";
+        err() << "\r" << output.written() << " pages, " << view->recordCount() << " rows -> " << options.output << "\n";
     return complete || (options.to > 0 && last >= options.to) ? 0 : 1;
 }
 
